@@ -1,0 +1,87 @@
+#include <algorithm>
+#include <string_view>
+
+#include "engine/destination_names.h"
+#include "engine/quillrun_engine.h"
+
+namespace quillrun {
+namespace {
+
+bool EqualsIgnoringCase(std::string_view text, std::string_view lowerCase) {
+    return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(),
+                      [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + 32 : a) == b; });
+}
+
+bool HasImageExtension(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) {
+        return false;
+    }
+    const std::string_view extension = std::string_view(name).substr(dot);
+    return EqualsIgnoringCase(extension, ".tif") || EqualsIgnoringCase(extension, ".pdf");
+}
+
+class DescentStep {
+public:
+    DescentStep(std::vector<platform::FolderIdentity>& descent, platform::FolderIdentity folder)
+        : m_descent(descent) {
+        m_descent.push_back(folder);
+    }
+    ~DescentStep() { m_descent.pop_back(); }
+    DescentStep(const DescentStep&) = delete;
+    DescentStep& operator=(const DescentStep&) = delete;
+
+private:
+    std::vector<platform::FolderIdentity>& m_descent;
+};
+
+}  // namespace
+
+int QuillrunEngine::FindNextImage(const std::string& dir) {
+    // The listing names dir with a separator after it, so a root trimmed to nothing ("/"
+    // becomes "") still lists the top of the file system.
+    platform::FolderListing listing(dir + platform::kPathSeparator);
+    if (!listing.isOpen() ||
+        std::find(m_descent.begin(), m_descent.end(), listing.identity()) != m_descent.end()) {
+        return 0;
+    }
+    const DescentStep step(m_descent, listing.identity());
+    platform::FolderEntry entry;
+    while (listing.next(entry)) {
+        if (entry.isFolder) {
+            if (FindNextImage(dir + platform::kPathSeparator + entry.name)) {
+                return 1;
+            }
+        } else if (TestCandidate(dir, entry.name)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int QuillrunEngine::TestCandidate(const std::string& dir, const std::string& name) {
+    if (!HasImageExtension(name)) {
+        return 0;
+    }
+    // The twins are looked up before the image is opened: the accepted image is the same, and
+    // finished images are then never opened on every tick, which leaves their readers alone.
+    std::string mirrored = m_destPath;
+    mirrored.append(dir, m_sourcePath.size()).append(1, platform::kPathSeparator).append(name);
+    const std::string marker = ReplaceLastThree(mirrored, "bad");
+    if (platform::GetPathKind(marker) != platform::PathKind::Missing) {
+        return 0;
+    }
+    std::string document = ReplaceLastThree(marker, "orx");
+    if (platform::GetPathKind(document) != platform::PathKind::Missing) {
+        return 0;
+    }
+    std::string image = dir + platform::kPathSeparator + name;
+    if (!IsFileReady(image)) {
+        return 0;
+    }
+    m_currentImage = std::move(image);
+    m_pendingOutput = std::move(document);
+    return 1;
+}
+
+}  // namespace quillrun

@@ -1,0 +1,69 @@
+#include <fstream>
+
+#include "engine/page_stats.h"
+#include "engine/quillrun_engine.h"
+#include "engine/statistics_line.h"
+#include "platform/file_system.h"
+
+namespace quillrun {
+namespace {
+
+struct HarvestCounts {
+    int pages = 0;
+    int poorPages = 0;
+};
+
+// Appends one record per line of the statistics file. A field a line does not supply keeps the
+// previous line's value; before the first line every field is zero.
+HarvestCounts AppendPageRecords(std::istream& lines, const std::string& documentPath) {
+    HarvestCounts counts;
+    PageStats record;
+    record.m_fileName = documentPath;
+    StatisticsFields fields{};
+    std::string line;
+    while (std::getline(lines, line)) {
+        ScanStatisticsLine(line, fields);
+        record.m_characters = fields[0];
+        record.m_doubleWeightCount = fields[1];
+        record.m_singleWeightCount = fields[2];
+        record.m_value4 = fields[3];
+        record.m_value5 = fields[4];
+        record.m_confidence = ComputeConfidence(fields[0], fields[1], fields[2]);
+        record.m_page = ++counts.pages;
+        if (record.m_confidence < kPoorConfidenceBelow) {
+            ++counts.poorPages;
+        }
+        g_pageStats.push_back(record);
+    }
+    return counts;
+}
+
+}  // namespace
+
+void QuillrunEngine::HarvestStatistics(const std::string& documentPath,
+                                       const std::string& statisticsPath) {
+    HarvestCounts counts;
+    {
+        std::ifstream lines(statisticsPath, std::ios::binary);
+        if (lines.is_open()) {
+            counts = AppendPageRecords(lines, documentPath);
+            lines.close();
+            // The file has done its work; a failure to remove it changes nothing for the run.
+            platform::RemoveFile(statisticsPath);
+        }
+    }
+    LogActivity(documentPath + " has been created.");
+    if (counts.pages == 0) {
+        return;
+    }
+    LogActivity(counts.pages == 1 ? std::string("It contains 1 page.")
+                                  : "It contains " + std::to_string(counts.pages) + " pages.");
+    if (counts.poorPages == 1) {
+        LogActivity("1 page may have been poorly recognized.");
+    } else if (counts.poorPages > 1) {
+        LogActivity(std::to_string(counts.poorPages) + " pages may have been poorly recognized.");
+    }
+    m_host.EnableStatisticsButton();
+}
+
+}  // namespace quillrun

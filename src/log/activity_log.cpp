@@ -1,0 +1,49 @@
+#include "log/activity_log.h"
+
+#include <cstring>
+
+#include "platform/local_time.h"
+#include "platform/log_file.h"
+
+namespace quillrun {
+namespace {
+
+std::string MakeLine(const std::string& message) {
+    // A time that cannot be converted leaves the stamp empty rather than losing the line.
+    return platform::FormatLogTimeStamp().value_or(std::string()) + message + "\r\n";
+}
+
+}  // namespace
+
+void ActivityLog::Write(const std::string& message, bool writeToFile, const std::string& logPath) {
+    const std::string line = MakeLine(message);
+    m_screen.AppendLogText(line);
+    if (!writeToFile) {
+        return;
+    }
+    const platform::AppendResult result = platform::AppendToFile(logPath, line);
+    switch (result.status) {
+        case platform::AppendStatus::Appended:
+            m_fileFailureReported = false;
+            break;
+        case platform::AppendStatus::NotOpened:
+            // A log file that cannot be opened is skipped for this line; the next line tries
+            // again. The line stays on screen.
+            break;
+        case platform::AppendStatus::WriteFailed:
+            ReportFileFailure(logPath, result.error);
+            break;
+    }
+}
+
+void ActivityLog::ReportFileFailure(const std::string& logPath, int error) {
+    if (m_fileFailureReported) {
+        return;
+    }
+    m_fileFailureReported = true;
+    m_screen.AppendLogText(MakeLine("The log file " + logPath + " could not be written (" +
+                                    std::strerror(error) +
+                                    "). Lines are shown here only until it can be written again."));
+}
+
+}  // namespace quillrun

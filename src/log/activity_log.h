@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace quillrun {
+
+// Where the on-screen activity log lives: the host appends each line at the very end of the
+// log view, whatever is selected there, and keeps the end in view.
+class LogScreen {
+public:
+    virtual ~LogScreen() = default;
+    virtual void AppendLogText(const std::string& text) = 0;
+};
+
+// Writes time-stamped lines ("14:03:27:  text\r\n") to the screen and, when asked, appends the
+// same bytes to a log file that is opened and closed again for every line.
+class ActivityLog {
+public:
+    explicit ActivityLog(LogScreen& screen) : m_screen(screen) {}
+
+    void Write(const std::string& message, bool writeToFile, const std::string& logPath);
+
+private:
+    void ReportFileFailure(const std::string& logPath, int error);
+
+    LogScreen& m_screen;
+    // A failing log file is reported on screen once, not with every line, until it works again.
+    bool m_fileFailureReported = false;
+};
+
+}  // namespace quillrun

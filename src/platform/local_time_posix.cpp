@@ -1,0 +1,24 @@
+#include "platform/local_time.h"
+
+#include <clocale>
+#include <ctime>
+#include <locale.h>
+
+namespace quillrun::platform {
+
+std::optional<std::string> FormatLogTimeStamp() {
+    // The user interface may switch the process to the user's locale; the stamp keeps the
+    // run-time library's default form all the same.
+    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", nullptr);
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (now == static_cast<std::time_t>(-1) || ::localtime_r(&now, &local) == nullptr ||
+        cLocale == nullptr) {
+        return std::nullopt;
+    }
+    char buffer[128];
+    const std::size_t length = ::strftime_l(buffer, sizeof buffer, "%X:  ", &local, cLocale);
+    return std::string(buffer, length);
+}
+
+}  // namespace quillrun::platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillrun::platform {
+
+enum class AppendStatus {
+    Appended,
+    NotOpened,   // missing folder, no access, another writer holds the file: the line is skipped
+    WriteFailed  // the file was opened but the bytes did not all reach it
+};
+
+struct AppendResult {
+    AppendStatus status = AppendStatus::NotOpened;
+    int error = 0;  // errno of the failure
+};
+
+// Appends bytes to the file, creating it when missing and never truncating it. Other programs
+// may read it meanwhile; while a line is written an advisory lock keeps other writers out, so
+// two instances never interleave within a line.
+AppendResult AppendToFile(const std::string& path, std::string_view bytes);
+
+}  // namespace quillrun::platform
