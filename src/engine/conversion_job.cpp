@@ -19,11 +19,11 @@ void QuillrunEngine::ConvertImage() {
         MarkImageFailed();
         return;
     }
-    const std::string commandLine = BuildReaderCommandLine({m_readerPath, m_user, m_password,
-                                                            m_commandArgs, m_currentImage,
-                                                            m_pendingOutput, statisticsPath});
-    const platform::ProgramRun run = platform::RunProgram(
-        commandLine, [this](std::chrono::milliseconds elapsed) {
+    const std::string commandLine =
+        BuildReaderCommandLine({m_readerPath, m_user, m_password, m_commandArgs, m_currentImage,
+                                m_pendingOutput, statisticsPath});
+    const platform::ProgramRun run =
+        platform::RunProgram(commandLine, [this](std::chrono::milliseconds elapsed) {
             return m_host.ReaderRunning(m_currentImage, elapsed);
         });
     m_host.ReaderEnded();

@@ -11,7 +11,7 @@ namespace quillrun {
 // What the engine needs of the window that owns it. The main dialog implements it; tests
 // implement it without a display.
 class EngineHost : public LogScreen {
-public:
+  public:
     // Replaces the whole text of the status field.
     virtual void SetStatusText(const std::string& text) = 0;
     // Arms the work cycle's timer: one tick after intervalMs, on the thread that owns the

@@ -21,7 +21,7 @@ inline constexpr const char* kStatusStopped = "Stopped - the Activity Log says w
 // conversion of one image and the harvest of its statistics. It owns the dialog's shared members
 // and reaches the window only through its host.
 class QuillrunEngine : public QuillrunMembers {
-public:
+  public:
     explicit QuillrunEngine(EngineHost& host);
 
     // The work starts: OK was accepted and the path controls are locked.
@@ -43,7 +43,7 @@ public:
 
     void LogActivity(const std::string& message);
 
-private:
+  private:
     bool PrepareDestinationFolder(const std::string& folder);
     void StopWork();
     void MarkImageFailed();

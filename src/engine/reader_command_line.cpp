@@ -36,8 +36,8 @@ std::string BuildReaderCommandLine(const ReaderInvocation& invocation) {
         line += " ";
     }
     line += invocation.commandArgs;
-    return ReplacePlaceholders(line, invocation.imagePath, invocation.documentPath) + " -stat:" +
-           Quoted(invocation.statisticsPath);
+    return ReplacePlaceholders(line, invocation.imagePath, invocation.documentPath) +
+           " -stat:" + Quoted(invocation.statisticsPath);
 }
 
 bool CanBeQuoted(const std::string& path) {

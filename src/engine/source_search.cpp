@@ -22,7 +22,7 @@ bool HasImageExtension(const std::string& name) {
 }
 
 class DescentStep {
-public:
+  public:
     DescentStep(std::vector<platform::FolderIdentity>& descent, platform::FolderIdentity folder)
         : m_descent(descent) {
         m_descent.push_back(folder);
@@ -31,7 +31,7 @@ public:
     DescentStep(const DescentStep&) = delete;
     DescentStep& operator=(const DescentStep&) = delete;
 
-private:
+  private:
     std::vector<platform::FolderIdentity>& m_descent;
 };
 

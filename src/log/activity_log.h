@@ -7,7 +7,7 @@ namespace quillrun {
 // Where the on-screen activity log lives: the host appends each line at the very end of the
 // log view, whatever is selected there, and keeps the end in view.
 class LogScreen {
-public:
+  public:
     virtual ~LogScreen() = default;
     virtual void AppendLogText(const std::string& text) = 0;
 };
@@ -15,12 +15,12 @@ public:
 // Writes time-stamped lines ("14:03:27:  text\r\n") to the screen and, when asked, appends the
 // same bytes to a log file that is opened and closed again for every line.
 class ActivityLog {
-public:
+  public:
     explicit ActivityLog(LogScreen& screen) : m_screen(screen) {}
 
     void Write(const std::string& message, bool writeToFile, const std::string& logPath);
 
-private:
+  private:
     void ReportFileFailure(const std::string& logPath, int error);
 
     LogScreen& m_screen;

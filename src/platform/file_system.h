@@ -43,7 +43,7 @@ struct FolderEntry {
 // The entries of one folder, hidden ones included, in the order the file system gives, without
 // "." and "..". A folder that cannot be listed yields no entries.
 class FolderListing {
-public:
+  public:
     explicit FolderListing(const std::string& folder);
     ~FolderListing();
     FolderListing(const FolderListing&) = delete;
@@ -54,7 +54,7 @@ public:
     // Fills entry with the next entry; false at the end.
     bool next(FolderEntry& entry);
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

@@ -36,7 +36,8 @@ namespace {
 
 std::string TemporaryTemplateFor(const std::string& path) {
     const auto slash = path.rfind(kPathSeparator);
-    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string folder =
+        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     // A leading dot and a random tail keep the temporary name out of every search for images.
     return folder + "." + name + ".XXXXXX";

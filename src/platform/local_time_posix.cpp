@@ -1,8 +1,8 @@
 #include "platform/local_time.h"
 
+#include <locale.h>
 #include <clocale>
 #include <ctime>
-#include <locale.h>
 
 namespace quillrun::platform {
 

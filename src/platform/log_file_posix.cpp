@@ -35,8 +35,8 @@ bool LockForWriting(int fd) {
 
 AppendResult AppendToFile(const std::string& path, std::string_view bytes) {
     // Non-blocking open, so that a FIFO named as the log file cannot hang the work.
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK,
-                       0666));
+    UniqueFd fd(::open(path.c_str(),
+                       O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666));
     if (!fd) {
         return {AppendStatus::NotOpened, errno};
     }

@@ -23,8 +23,8 @@ inline constexpr std::chrono::seconds kTerminationGrace{5};
 
 struct ProgramRun {
     bool started = false;
-    int startError = 0;          // errno of a failed start
-    bool endedOnRequest = false; // the observer asked for the program to be ended
+    int startError = 0;           // errno of a failed start
+    bool endedOnRequest = false;  // the observer asked for the program to be ended
 };
 
 // Starts the program named by the first argument of the command line, never through a shell,

@@ -4,7 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/pidfd.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 
 // RAII for the two attribute objects posix_spawn takes.
 class SpawnSetup {
-public:
+  public:
     SpawnSetup() {
         ::posix_spawn_file_actions_init(&m_actions);
         ::posix_spawnattr_init(&m_attributes);
@@ -48,10 +48,16 @@ public:
     const posix_spawn_file_actions_t* actions() const { return &m_actions; }
     const posix_spawnattr_t* attributes() const { return &m_attributes; }
 
-private:
+  private:
     posix_spawn_file_actions_t m_actions{};
     posix_spawnattr_t m_attributes{};
 };
+
+// A descriptor that becomes readable when the process ends, so the wait wakes at once instead of
+// at the next poll. Called through syscall(): the C library's wrapper lacks C linkage here.
+int OpenProcessFd(pid_t pid) {
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+}
 
 bool Reap(pid_t pid, int options) {
     for (;;) {
@@ -79,9 +85,9 @@ void AwaitChange(const UniqueFd& processFd) {
 }
 
 class ProgramWatch {
-public:
+  public:
     ProgramWatch(pid_t pid, const WaitObserver& observer)
-        : m_pid(pid), m_observer(observer), m_processFd(::pidfd_open(pid, 0)) {}
+        : m_pid(pid), m_observer(observer), m_processFd(OpenProcessFd(pid)) {}
 
     // Returns whether the observer asked for the program to be ended.
     bool waitForEnd() {
@@ -102,7 +108,7 @@ public:
         return m_terminationRequested;
     }
 
-private:
+  private:
     void observe(std::chrono::milliseconds elapsed) {
         if (m_observer(elapsed) == WaitVerdict::EndProgram && !m_terminationRequested) {
             ::kill(m_pid, SIGTERM);
@@ -135,8 +141,8 @@ ProgramRun RunProgram(const std::string& commandLine, const WaitObserver& observ
 
     const SpawnSetup setup;
     pid_t pid = 0;
-    const int error =
-        ::posix_spawn(&pid, argv.front(), setup.actions(), setup.attributes(), argv.data(), environ);
+    const int error = ::posix_spawn(&pid, argv.front(), setup.actions(), setup.attributes(),
+                                    argv.data(), environ);
     if (error != 0) {
         return {false, error, false};
     }

@@ -19,7 +19,7 @@ enum SettingsControlId : int {
 // What loading the settings needs of the main dialog. Setting a field's text raises its change
 // notification, whose handler copies the text back into the same member.
 class SettingsView {
-public:
+  public:
     virtual ~SettingsView() = default;
     virtual void SetFieldText(int controlId, const std::string& text) = 0;
     // Ticks or clears the "Log Activity" check box without raising a click.

@@ -1,0 +1,157 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/engine_fixture.h"
+
+namespace quillrun::test {
+namespace {
+
+using ConversionJob = EngineTest;
+
+TEST_F(ConversionJob, ReaderGetsTheCommandLinePieceByPieceAndMissingFoldersAreCreated) {
+    const std::string image = tree.writeFile("in/a/b/p1.tif");
+    const std::string record = tree.path("args");
+    engine.m_user = "bob";
+    engine.m_password = "pw";
+    useTemplate("--record=" + record);
+    engine.StartWork();
+    EXPECT_EQ(
+        recordedArguments(record),
+        (std::vector<std::string>{SCRIPTED_READER_PATH, "-user:bob", "-pwd:pw", "-in:" + image,
+                                  "-out:" + destination + "/a/b/p1.orx", "-nomessage", "-x",
+                                  "--record=" + record, "-stat:" + destination + "/a/b/p1.dat"}));
+    EXPECT_TRUE(Exists(destination + "/a/b/p1.orx"));
+    EXPECT_FALSE(Exists(destination + "/a/b/p1.dat"));  // harvested and removed
+    EXPECT_EQ(logMessages(),
+              (std::vector<std::string>{destination + "/a/b/p1.orx has been created.",
+                                        "It contains 1 page."}));
+    EXPECT_EQ(ReadFile(engine.m_logPath), host.log);
+}
+
+TEST_F(ConversionJob, EditedSettingsApplyFromTheNextJob) {
+    tree.writeFile("in/a.tif");
+    const std::string record = tree.path("args");
+    useTemplate("--record=" + record);
+    engine.StartWork();
+    tree.writeFile("in/b.tif");
+    engine.m_commandArgs = "-in:^S -out:^D --record=" + record;
+    engine.m_user = "carol";
+    engine.m_writeLog = 0;
+    const std::string logBefore = ReadFile(engine.m_logPath);
+    engine.OnTimer(1);
+    const auto arguments = recordedArguments(record);
+    ASSERT_EQ(arguments.size(), 6u);
+    EXPECT_EQ(arguments[1], "-user:carol");
+    EXPECT_EQ(arguments[3], "-out:" + destination + "/b.orx");
+    EXPECT_EQ(ReadFile(engine.m_logPath), logBefore);
+}
+
+TEST_F(ConversionJob, ReaderWithoutDocumentEarnsTheImageAMarkerAndTheWorkMovesOn) {
+    for (const char* failure : {"--no-doc", "--crash", "--no-doc --exit=0", "--no-doc --exit=7"}) {
+        TempTree local;
+        RecordingHost localHost;
+        QuillrunEngine job(localHost);
+        job.m_readerPath = engine.m_readerPath;
+        job.m_writeLog = 0;
+        job.m_sourcePath = local.makeFolder("in");
+        job.m_destPath = local.makeFolder("out");
+        job.m_commandArgs = std::string(kDefaultCommandArgs) + " " + failure;
+        const std::string image = local.writeFile("in/sub/page1.tif");
+        job.StartWork();
+        EXPECT_EQ(localHost.log.substr(11),
+                  "Warning! - no ORX file was created for " + image + ".\r\n")
+            << failure;
+        EXPECT_EQ(ReadFile(local.path("out/sub/page1.bad")), image) << failure;
+        EXPECT_TRUE(job.m_pendingOutput.empty());
+        EXPECT_EQ(localHost.lastInterval(), 5000);
+        job.OnTimer(1);
+        EXPECT_EQ(localHost.status(), "Waiting for work") << failure;
+    }
+}
+
+TEST_F(ConversionJob, StoppedReaderIsEndedAndCountsAsAFailure) {
+    const std::string image = tree.writeFile("in/slow.tif");
+    useTemplate("--sleep-forever");
+    host.stopReader = true;
+    engine.StartWork();
+    EXPECT_FALSE(host.runningImages.empty());
+    EXPECT_EQ(host.runningImages.front(), image);
+    EXPECT_EQ(host.readerEnds, 1);
+    EXPECT_EQ(ReadFile(destination + "/slow.bad"), image);
+}
+
+TEST_F(ConversionJob, DestinationFolderProblemsEndTheJobBeforeTheReaderRuns) {
+    tree.writeFile("in/sub/p.tif");
+    tree.writeFile("out/sub", "a file where the folder belongs");
+    const std::string record = tree.path("args");
+    useTemplate("--record=" + record);
+    engine.StartWork();
+    EXPECT_EQ(logMessages(),
+              std::vector<std::string>{destination + "/sub exists, but is not a folder."});
+    EXPECT_FALSE(Exists(record));
+    EXPECT_EQ(engine.m_pendingOutput, destination + "/sub/p.orx");
+    EXPECT_EQ(host.status(), kStatusStopped);
+
+    TempTree other;
+    QuillrunEngine blocked(host);
+    blocked.m_writeLog = 0;
+    blocked.m_sourcePath = other.makeFolder("in");
+    other.writeFile("in/deeper/p.tif");
+    other.writeFile("file", "");
+    blocked.m_destPath = other.path("file/out");  // a level of it is a file
+    blocked.m_pendingOutput.clear();
+    host.log.clear();
+    blocked.StartWork();
+    EXPECT_EQ(logMessages(), std::vector<std::string>{"Unable to Create the folder " +
+                                                      other.path("file/out/deeper")});
+}
+
+TEST_F(ConversionJob, ReadOnlyDestinationFolderIsReported) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root may write into any folder";
+    }
+    tree.writeFile("in/p.tif");
+    ASSERT_EQ(::chmod(destination.c_str(), 0555), 0);
+    engine.StartWork();
+    EXPECT_EQ(logMessages(), std::vector<std::string>{destination + " is a read only folder."});
+}
+
+TEST_F(ConversionJob, UnusualFileNamesReachTheReaderUntouched) {
+    const std::string names[] = {"with space.tif",      "semi;colon.tif", "$(touch pwned).tif",
+                                 "-leading-dash.pdf",   "`tick`.tif",     "new\nline.tif",
+                                 "latin1-\xe9\xff.tif", "caret^D^S.tif"};
+    const std::string record = tree.path("args");
+    useTemplate("--record=" + record);
+    engine.m_writeLog = 0;
+    for (const std::string& name : names) {
+        const std::string image = tree.writeFile("in/" + name);
+        engine.m_pendingOutput.clear();
+        ASSERT_EQ(engine.FindNextImage(source), 1) << name;
+        engine.ConvertImage();
+        const std::string document = destination + "/" + name.substr(0, name.size() - 3) + "orx";
+        EXPECT_TRUE(Exists(document)) << name;
+        const auto arguments = recordedArguments(record);
+        ASSERT_GE(arguments.size(), 3u);
+        EXPECT_EQ(arguments[1], "-in:" + image);
+        EXPECT_EQ(arguments[2], "-out:" + document);
+    }
+    EXPECT_FALSE(Exists(tree.path("pwned")));
+    EXPECT_FALSE(Exists(tree.path("in/pwned")));
+}
+
+TEST_F(ConversionJob, NameWithADoubleQuoteIsNeverRunAndGetsItsMarker) {
+    const std::string image = tree.writeFile("in/say \"cheese\".tif");
+    const std::string record = tree.path("args");
+    useTemplate("--record=" + record);
+    engine.StartWork();
+    EXPECT_FALSE(Exists(record));
+    EXPECT_EQ(ReadFile(destination + "/say \"cheese\".bad"), image);
+    EXPECT_EQ(logMessages(),
+              std::vector<std::string>{image + " cannot be passed to the reading program: its "
+                                               "path contains a double-quote character."});
+    engine.OnTimer(1);
+    EXPECT_EQ(host.status(), "Waiting for work");
+}
+
+}  // namespace
+}  // namespace quillrun::test

@@ -1,0 +1,100 @@
+#include "engine/engine_fixture.h"
+#include "platform/file_readiness.h"
+#include "support/background_process.h"
+
+namespace quillrun::test {
+namespace {
+
+using WorkCycle = EngineTest;
+
+TEST_F(WorkCycle, EmptySourceWaitsAndPollsEveryFiveSeconds) {
+    engine.StartWork();
+    EXPECT_EQ(engine.m_running, 1);
+    EXPECT_EQ(host.statuses, std::vector<std::string>{"Waiting for work"});
+    EXPECT_EQ(host.armedIntervals, std::vector<int>{5000});
+
+    // The tick's own timer id does not matter: the armed timer is the one killed.
+    engine.OnTimer(42);
+    EXPECT_EQ(host.killedTimers, std::vector<unsigned>{kWorkTimerId});
+    EXPECT_EQ(host.armedIntervals, (std::vector<int>{5000, 5000}));
+    EXPECT_TRUE(host.log.empty());
+}
+
+TEST_F(WorkCycle, ReadyImageIsConvertedBeforeStartReturnsAndTheNextTickComesAfterFiveSeconds) {
+    tree.writeFile("in/page.tif");
+    engine.StartWork();
+    EXPECT_EQ(host.statuses, std::vector<std::string>{"Working"});
+    EXPECT_TRUE(Exists(destination + "/page.orx"));
+    EXPECT_EQ(host.armedIntervals, std::vector<int>{5000});
+
+    engine.OnTimer(1);  // releases the document, finds nothing more
+    EXPECT_EQ(host.status(), "Waiting for work");
+    EXPECT_TRUE(engine.m_pendingOutput.empty());
+}
+
+TEST_F(WorkCycle, OneTrailingSeparatorIsRemovedFromEachRootPerCycle) {
+    engine.m_sourcePath = source + "//";
+    engine.m_destPath = destination + "/";
+    engine.StartWork();
+    EXPECT_EQ(engine.m_sourcePath, source + "/");
+    EXPECT_EQ(engine.m_destPath, destination);
+    engine.OnTimer(1);
+    EXPECT_EQ(engine.m_sourcePath, source);
+}
+
+TEST_F(WorkCycle, HeldDocumentBlocksTheNextSearchUntilReleased) {
+    tree.writeFile("in/a.tif");
+    const std::string release = tree.path("release");
+    useTemplate("--hold-doc-until=" + release);
+    engine.StartWork();
+    const std::string document = destination + "/a.orx";
+    ASSERT_EQ(engine.m_pendingOutput, document);
+    tree.writeFile("in/b.tif");
+
+    const std::size_t statusesBefore = host.statuses.size();
+    engine.OnTimer(1);
+    engine.OnTimer(1);
+    EXPECT_EQ(engine.m_pendingOutput, document);
+    EXPECT_FALSE(Exists(destination + "/b.orx"));
+    EXPECT_EQ(host.statuses.size(), statusesBefore);  // nothing but the readiness test ran
+    EXPECT_EQ(host.lastInterval(), 5000);
+
+    WriteFile(release, "", false);
+    ASSERT_TRUE(WaitUntil([&] { return platform::IsFileReady(document); }));
+    engine.OnTimer(1);
+    EXPECT_TRUE(Exists(destination + "/b.orx"));
+}
+
+TEST_F(WorkCycle, JobThatCannotStartStopsTheWorkAtTheFirstPeriodAndSaysSo) {
+    tree.writeFile("in/a.tif");
+    tree.writeFile("in/b.tif");
+    engine.m_readerPath = "\"" + tree.path("no-reader") + "\"";
+    engine.StartWork();
+    EXPECT_EQ(logMessages(), std::vector<std::string>{"Failed to CreateProcess \"" +
+                                                      tree.path("no-reader") + "\"!"});
+    EXPECT_EQ(host.status(), kStatusStopped);
+    EXPECT_EQ(host.armedIntervals, std::vector<int>{3000});
+
+    engine.OnTimer(1);
+    engine.OnTimer(1);
+    EXPECT_EQ(logMessages().size(), 1u);
+    EXPECT_EQ(host.armedIntervals, (std::vector<int>{3000, 3000, 3000}));
+    EXPECT_EQ(host.status(), kStatusStopped);
+}
+
+TEST_F(WorkCycle, FailedArmingLeavesTheTimerIdZero) {
+    struct NoTimerHost : RecordingHost {
+        unsigned ArmTimer(unsigned, int intervalMs) override {
+            armedIntervals.push_back(intervalMs);
+            return 0;
+        }
+    } noTimer;
+    QuillrunEngine engineWithoutTimer(noTimer);
+    engineWithoutTimer.m_sourcePath = source;
+    engineWithoutTimer.m_destPath = destination;
+    engineWithoutTimer.StartWork();
+    EXPECT_EQ(engineWithoutTimer.m_timerId, 0u);
+}
+
+}  // namespace
+}  // namespace quillrun::test

@@ -1,0 +1,131 @@
+#include <regex>
+
+#include <gtest/gtest.h>
+
+#include "log/activity_log.h"
+#include "support/background_process.h"
+#include "support/temp_tree.h"
+
+namespace quillrun {
+namespace {
+
+using test::TempTree;
+
+class Screen : public LogScreen {
+  public:
+    void AppendLogText(const std::string& text) override { text_ += text; }
+    std::string text_;
+};
+
+const std::regex kStamp("\\d\\d:\\d\\d:\\d\\d:  ");
+
+TEST(ActivityLog, LineIsStampMessageAndCrLfOnScreenAndInTheFileAlike) {
+    TempTree tree;
+    Screen screen;
+    ActivityLog log(screen);
+    const std::string file = tree.path("activity.log");
+    log.Write("It contains 1 page.", true, file);
+    log.Write("", true, file);
+    EXPECT_TRUE(
+        std::regex_match(screen.text_, std::regex("\\d\\d:\\d\\d:\\d\\d:  It contains 1 page\\.\r\n"
+                                                  "\\d\\d:\\d\\d:\\d\\d:  \r\n")))
+        << screen.text_;
+    EXPECT_EQ(test::ReadFile(file), screen.text_);
+}
+
+TEST(ActivityLog, FileIsExtendedNeverTruncatedAndRecreatedWhenDeleted) {
+    TempTree tree;
+    Screen screen;
+    const std::string file = tree.writeFile("activity.log", "earlier run\r\n");
+    {
+        ActivityLog log(screen);
+        log.Write("first", true, file);
+    }
+    ActivityLog secondRun(screen);
+    secondRun.Write("second", true, file);
+    const std::string content = test::ReadFile(file);
+    EXPECT_EQ(content.rfind("earlier run\r\n", 0), 0u);
+    EXPECT_NE(content.find("first\r\n"), std::string::npos);
+    EXPECT_NE(content.find("second\r\n"), std::string::npos);
+
+    std::remove(file.c_str());
+    secondRun.Write("third", true, file);
+    EXPECT_TRUE(
+        std::regex_match(test::ReadFile(file), std::regex("\\d\\d:\\d\\d:\\d\\d:  third\r\n")));
+}
+
+TEST(ActivityLog, OnlyLinesWrittenWhileEnabledReachTheFile) {
+    TempTree tree;
+    Screen screen;
+    ActivityLog log(screen);
+    const std::string file = tree.path("activity.log");
+    log.Write("off", false, file);
+    EXPECT_FALSE(test::Exists(file));
+    log.Write("on", true, file);
+    log.Write("off again", false, file);
+    const std::string content = test::ReadFile(file);
+    EXPECT_EQ(content.find("off"), std::string::npos);
+    EXPECT_NE(content.find("on\r\n"), std::string::npos);
+    EXPECT_NE(screen.text_.find("off again\r\n"), std::string::npos);
+}
+
+TEST(ActivityLog, FileThatCannotBeOpenedIsSkippedSilently) {
+    TempTree tree;
+    Screen screen;
+    ActivityLog log(screen);
+    for (const std::string& path :
+         {std::string(), tree.path("no/such/folder/a.log"), tree.root()}) {
+        log.Write("line", true, path);
+    }
+    EXPECT_TRUE(std::regex_match(screen.text_, std::regex("(\\d\\d:\\d\\d:\\d\\d:  line\r\n){3}")))
+        << screen.text_;
+}
+
+TEST(ActivityLog, FailingWritesAreReportedOnScreenOnceUntilAWriteSucceeds) {
+    TempTree tree;
+    Screen screen;
+    ActivityLog log(screen);
+    log.Write("one", true, "/dev/full");
+    log.Write("two", true, "/dev/full");
+    const auto notices = [&] {
+        std::size_t count = 0;
+        for (std::size_t at = 0;
+             (at = screen.text_.find("could not be written", at)) != std::string::npos; ++at) {
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(notices(), 1u);
+    EXPECT_NE(
+        screen.text_.find("The log file /dev/full could not be written (No space left on device)"),
+        std::string::npos)
+        << screen.text_;
+    EXPECT_NE(screen.text_.find("two\r\n"), std::string::npos);
+
+    log.Write("recovered", true, tree.path("good.log"));
+    log.Write("three", true, "/dev/full");
+    EXPECT_EQ(notices(), 2u);
+}
+
+TEST(ActivityLog, WriterHoldingTheLockMakesTheLineStayOnScreenOnly) {
+    TempTree tree;
+    Screen screen;
+    ActivityLog log(screen);
+    const std::string file = tree.writeFile("activity.log", "");
+    {
+        test::BackgroundProcess locker(
+            {SCRIPTED_READER_PATH, "--lock", file, tree.path("ready"), tree.path("release")});
+        ASSERT_TRUE(test::WaitUntil([&] { return test::Exists(tree.path("ready")); }));
+        log.Write("while locked", true, file);
+        test::WriteFile(tree.path("release"), "", false);
+        locker.wait();
+    }
+    log.Write("after", true, file);
+    const std::string content = test::ReadFile(file);
+    EXPECT_EQ(content.find("while locked"), std::string::npos);
+    EXPECT_NE(content.find("after\r\n"), std::string::npos);
+    EXPECT_NE(screen.text_.find("while locked\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quillrun

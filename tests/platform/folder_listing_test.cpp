@@ -1,0 +1,81 @@
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <algorithm>
+
+#include "platform/file_system.h"
+#include "support/temp_tree.h"
+
+namespace quillrun::platform {
+namespace {
+
+using test::TempTree;
+
+std::vector<std::pair<std::string, bool>> Listed(const std::string& folder) {
+    FolderListing listing(folder);
+    std::vector<std::pair<std::string, bool>> entries;
+    FolderEntry entry;
+    while (listing.next(entry)) {
+        entries.emplace_back(entry.name, entry.isFolder);
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+TEST(FolderListing, ListsEveryEntryWithItsFolderFlagFollowingLinks) {
+    TempTree tree;
+    tree.writeFile(".hidden.tif");
+    tree.writeFile("page.tif");
+    tree.makeFolder("sub");
+    ASSERT_EQ(::symlink(tree.path("sub").c_str(), tree.path("link-to-sub").c_str()), 0);
+    ASSERT_EQ(::symlink(tree.path("nowhere").c_str(), tree.path("broken").c_str()), 0);
+    const std::vector<std::pair<std::string, bool>> expected = {
+        {".hidden.tif", false}, {"broken", false}, {"link-to-sub", true},
+        {"page.tif", false},    {"sub", true},
+    };
+    EXPECT_EQ(Listed(tree.root()), expected);
+    // A trailing separator names the same folder.
+    EXPECT_EQ(Listed(tree.root() + "/"), expected);
+}
+
+TEST(FolderListing, FolderThatCannotBeListedYieldsNothing) {
+    TempTree tree;
+    tree.writeFile("file");
+    for (const std::string& path : {tree.path("missing"), tree.path("file"), std::string(),
+                                    tree.root() + "/" + std::string(5000, 'x')}) {
+        FolderListing listing(path);
+        FolderEntry entry;
+        EXPECT_FALSE(listing.isOpen());
+        EXPECT_FALSE(listing.next(entry));
+    }
+}
+
+TEST(FileSystem, PathKindsAndFolderCreation) {
+    TempTree tree;
+    const std::string file = tree.writeFile("file");
+    EXPECT_EQ(GetPathKind(file), PathKind::File);
+    EXPECT_EQ(GetPathKind(tree.root()), PathKind::Folder);
+    EXPECT_EQ(GetPathKind(tree.path("missing")), PathKind::Missing);
+    EXPECT_EQ(GetPathKind(""), PathKind::Missing);
+
+    EXPECT_TRUE(CreateFolder(tree.path("new")));
+    EXPECT_FALSE(CreateFolder(tree.path("new")));  // exists already
+    EXPECT_FALSE(CreateFolder(tree.path("a/b")));  // parent missing
+    EXPECT_FALSE(CreateFolder(file));
+}
+
+TEST(FileSystem, WholeFileReplacesAnOlderLongerFileAndLeavesNoTemporary) {
+    TempTree tree;
+    const std::string marker = tree.writeFile("page.bad", "a much longer older content");
+    ASSERT_TRUE(WriteWholeFile(marker, "short"));
+    EXPECT_EQ(test::ReadFile(marker), "short");
+    EXPECT_EQ(Listed(tree.root()).size(), 1u);
+
+    const std::string folder = tree.makeFolder("taken.bad");
+    EXPECT_FALSE(WriteWholeFile(folder, "x"));
+    EXPECT_FALSE(WriteWholeFile(tree.path("missing/page.bad"), "x"));
+    EXPECT_EQ(Listed(tree.root()).size(), 2u);
+}
+
+}  // namespace
+}  // namespace quillrun::platform

@@ -1,0 +1,85 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+#include <cerrno>
+
+#include "platform/process.h"
+#include "platform/unique_fd.h"
+#include "support/temp_tree.h"
+
+namespace quillrun::platform {
+namespace {
+
+using test::TempTree;
+
+std::vector<std::string> RecordedArguments(const std::string& file) {
+    const std::string bytes = test::ReadFile(file);
+    std::vector<std::string> arguments;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\0') {
+            arguments.push_back(bytes.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return arguments;
+}
+
+TEST(RunProgram, ProgramGetsItsArgumentsWithoutAShellInBetween) {
+    TempTree tree;
+    const std::string record = tree.path("args");
+    const std::string line = std::string("\"") + SCRIPTED_READER_PATH + "\" \"--record=" + record +
+                             "\" \"$(touch " + tree.path("pwned") + ")\" ';' '*'";
+    const ProgramRun run = RunProgram(line);
+    EXPECT_TRUE(run.started);
+    EXPECT_EQ(RecordedArguments(record),
+              (std::vector<std::string>{SCRIPTED_READER_PATH, "--record=" + record,
+                                        "$(touch " + tree.path("pwned") + ")", "';'", "'*'"}));
+    EXPECT_FALSE(test::Exists(tree.path("pwned")));
+}
+
+TEST(RunProgram, MissingOrNonExecutableProgramIsAStartFailure) {
+    TempTree tree;
+    const std::string plain = tree.writeFile("not-a-program", "text");
+    const std::string folder = tree.makeFolder("a folder");
+    for (const std::string& program : {tree.path("missing"), plain, folder, std::string()}) {
+        const ProgramRun run = RunProgram("\"" + program + "\" -x");
+        EXPECT_FALSE(run.started) << program;
+        EXPECT_NE(run.startError, 0) << program;
+    }
+}
+
+TEST(RunProgram, CrashingProgramCountsAsEnded) {
+    const ProgramRun run = RunProgram(std::string("\"") + SCRIPTED_READER_PATH + "\" --crash");
+    EXPECT_TRUE(run.started);
+    EXPECT_FALSE(run.endedOnRequest);
+}
+
+TEST(RunProgram, ObserverSeesTheRunAndCanEndIt) {
+    int observations = 0;
+    const ProgramRun run = RunProgram(
+        std::string("\"") + SCRIPTED_READER_PATH + "\" --sleep-forever",
+        [&](std::chrono::milliseconds) {
+            return ++observations < 3 ? WaitVerdict::KeepWaiting : WaitVerdict::EndProgram;
+        });
+    EXPECT_TRUE(run.started);
+    EXPECT_TRUE(run.endedOnRequest);
+    EXPECT_GE(observations, 3);
+}
+
+TEST(RunProgram, NoDescriptorOfOursLeaksIntoTheProgram) {
+    TempTree tree;
+    const std::string secret = tree.writeFile("secret", "x");
+    // Deliberately opened without close-on-exec, as a careless library might.
+    UniqueFd leaky(::open(secret.c_str(), O_RDONLY));
+    ASSERT_TRUE(leaky);
+    const std::string listing = tree.path("fds");
+    ASSERT_TRUE(
+        RunProgram(std::string("\"") + SCRIPTED_READER_PATH + "\" --list-fds=" + listing).started);
+    // The listing is taken before the reader opens anything of its own.
+    EXPECT_EQ(test::ReadFile(listing), "0 1 2 ");
+}
+
+}  // namespace
+}  // namespace quillrun::platform

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillrun::test {
+
+// A child process that runs beside the test; it is killed and reaped when the object goes away.
+class BackgroundProcess {
+  public:
+    explicit BackgroundProcess(const std::vector<std::string>& arguments);
+    ~BackgroundProcess();
+    BackgroundProcess(const BackgroundProcess&) = delete;
+    BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+    pid_t pid() const { return m_pid; }
+    // Waits for the process to end by itself; returns its wait status.
+    int wait();
+
+  private:
+    pid_t m_pid = -1;
+};
+
+// A process that opens path for reading ("r") or appending ("w"), creates readyFlag once it has
+// the file open, and keeps it open until releaseFlag exists. Returns once the file is open.
+class FileHolder {
+  public:
+    FileHolder(const std::string& path, const char* mode, const std::string& flagFolder);
+    ~FileHolder();
+    FileHolder(const FileHolder&) = delete;
+    FileHolder& operator=(const FileHolder&) = delete;
+
+    // Lets the holder close the file and waits until it has ended.
+    void release();
+
+  private:
+    std::string m_releaseFlag;
+    BackgroundProcess m_process;
+    bool m_released = false;
+};
+
+// Polls condition until it holds or the deadline passes; for waiting on other processes.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+}  // namespace quillrun::test

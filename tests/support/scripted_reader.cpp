@@ -1,0 +1,198 @@
+// A reading program for tests, steered by extra options that the argument template passes
+// through unchanged. Without options it behaves like a good reader: it writes the document and a
+// one-page statistics file.
+//
+//   --record=FILE        write the argument vector to FILE, each argument followed by a NUL
+//   --no-doc             write no document
+//   --stats=L1|L2|...    the statistics lines, each ended by CR LF ("" for no file)
+//   --stats-bytes=FILE   copy FILE's bytes as the statistics file
+//   --hold-doc-until=F   leave a child process that keeps the document open until F exists
+//   --sleep-forever      wait until ended by a signal
+//   --crash              end with SIGSEGV before writing anything
+//   --exit=N             exit with status N
+//   --list-fds=FILE      write the numbers of the descriptors it was started with to FILE
+//   --fresh              leave the document's modification time as it is (normally back-dated,
+//                        as if it had been written before the quiet period)
+//
+// A second use serves the tests directly: --hold PATH r|w READYFLAG RELEASEFLAG opens PATH,
+// creates READYFLAG, and keeps PATH open until RELEASEFLAG exists; --lock PATH READYFLAG
+// RELEASEFLAG holds an exclusive advisory lock on PATH, as another writer of a log file would.
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0;
+}
+
+void WaitFor(const std::string& flag) {
+    // Bounded, so a forgotten holder never outlives the test run by much.
+    for (int i = 0; i < 6000 && !Exists(flag); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+void Backdate(const std::string& path) {
+    timespec times[2];
+    ::clock_gettime(CLOCK_REALTIME, &times[0]);
+    times[0].tv_sec -= 3600;
+    times[1] = times[0];
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+int HoldFile(const std::string& path, std::string_view mode, const std::string& ready,
+             const std::string& release) {
+    const int fd =
+        ::open(path.c_str(), mode == "w" ? (O_WRONLY | O_APPEND | O_CREAT) : O_RDONLY, 0644);
+    if (fd < 0) {
+        std::perror("scripted_reader --hold");
+        return 2;
+    }
+    WriteBytes(ready, "");
+    WaitFor(release);
+    ::close(fd);
+    return 0;
+}
+
+int LockFile(const std::string& path, const std::string& ready, const std::string& release) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
+    if (fd < 0 || ::flock(fd, LOCK_EX) != 0) {
+        std::perror("scripted_reader --lock");
+        return 2;
+    }
+    WriteBytes(ready, "");
+    WaitFor(release);
+    ::close(fd);
+    return 0;
+}
+
+std::string StatisticsFromOption(std::string_view lines) {
+    std::string bytes;
+    while (!lines.empty()) {
+        const auto bar = lines.find('|');
+        bytes += std::string(lines.substr(0, bar)) + "\r\n";
+        lines = bar == std::string_view::npos ? std::string_view() : lines.substr(bar + 1);
+    }
+    return bytes;
+}
+
+void ListDescriptors(const std::string& path) {
+    std::string numbers;
+    DIR* folder = ::opendir("/proc/self/fd");
+    if (folder == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        if (entry->d_name[0] != '.' && std::atoi(entry->d_name) != ::dirfd(folder)) {
+            numbers += std::string(entry->d_name) + " ";
+        }
+    }
+    ::closedir(folder);
+    WriteBytes(path, numbers);
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 6 && std::string_view(argv[1]) == "--hold") {
+        return HoldFile(argv[2], argv[3], argv[4], argv[5]);
+    }
+    if (argc == 5 && std::string_view(argv[1]) == "--lock") {
+        return LockFile(argv[2], argv[3], argv[4]);
+    }
+    std::string input, output, statistics, record, holdUntil;
+    std::string statisticsBytes = "600, 6, 9, 0, 0\r\n";
+    bool writeDocument = true, sleepForever = false, crash = false, fresh = false;
+    int exitCode = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        const auto value = [&](std::string_view prefix) {
+            return std::string(argument.substr(prefix.size()));
+        };
+        if (argument.starts_with("-in:")) {
+            input = value("-in:");
+        } else if (argument.starts_with("-out:")) {
+            output = value("-out:");
+        } else if (argument.starts_with("-stat:")) {
+            statistics = value("-stat:");
+        } else if (argument.starts_with("--record=")) {
+            record = value("--record=");
+        } else if (argument == "--no-doc") {
+            writeDocument = false;
+        } else if (argument.starts_with("--stats=")) {
+            statisticsBytes = StatisticsFromOption(argument.substr(8));
+        } else if (argument.starts_with("--stats-bytes=")) {
+            statisticsBytes = ReadAll(value("--stats-bytes="));
+        } else if (argument.starts_with("--hold-doc-until=")) {
+            holdUntil = value("--hold-doc-until=");
+        } else if (argument == "--sleep-forever") {
+            sleepForever = true;
+        } else if (argument == "--crash") {
+            crash = true;
+        } else if (argument.starts_with("--exit=")) {
+            exitCode = std::atoi(value("--exit=").c_str());
+        } else if (argument.starts_with("--list-fds=")) {
+            ListDescriptors(value("--list-fds="));
+        } else if (argument == "--fresh") {
+            fresh = true;
+        }
+    }
+    if (!record.empty()) {
+        std::string bytes;
+        for (int i = 0; i < argc; ++i) {
+            bytes += argv[i];
+            bytes += '\0';
+        }
+        WriteBytes(record, bytes);
+    }
+    if (crash) {
+        ::raise(SIGSEGV);
+    }
+    while (sleepForever) {
+        ::pause();
+    }
+    if (writeDocument && !output.empty()) {
+        WriteBytes(output, "document of " + input);
+        if (!fresh) {
+            Backdate(output);
+        }
+        if (!statistics.empty() && !statisticsBytes.empty()) {
+            WriteBytes(statistics, statisticsBytes);
+        }
+        if (!holdUntil.empty()) {
+            // Opened before the fork, so the document is held by the time this program ends.
+            const int fd = ::open(output.c_str(), O_RDONLY);
+            if (::fork() == 0) {
+                WaitFor(holdUntil);
+                _exit(0);
+            }
+            ::close(fd);
+        }
+    }
+    return exitCode;
+}
