@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quillrun::platform {
+
+// The two parts of the registry this program uses. On POSIX systems each is a text file in the
+// registry-export format: the current user's under $XDG_CONFIG_HOME/quillrun/user.reg, the
+// machine's in the first quillrun/machine.reg of the $XDG_CONFIG_DIRS folders.
+enum class RegistryHive { CurrentUser, LocalMachine };
+
+// Value types, numbered as the registry numbers them.
+using RegistryValueType = std::uint32_t;
+inline constexpr RegistryValueType kRegNone = 0;
+inline constexpr RegistryValueType kRegSz = 1;
+inline constexpr RegistryValueType kRegExpandSz = 2;
+inline constexpr RegistryValueType kRegBinary = 3;
+inline constexpr RegistryValueType kRegDword = 4;
+
+enum class RegistryStatus {
+    Ok,
+    NotFound,      // no such key or value
+    MoreData,      // the value is larger than the caller's buffer; the size says how large
+    AccessDenied,  // the key was not opened for this kind of access
+    Failed         // the store could not be read or written
+};
+
+enum class RegistryAccess { Read, Write };
+
+// An open key. It holds no descriptor: every operation reads the hive afresh, and every write
+// replaces the hive's file atomically under a lock, so that two instances of the program never
+// lose each other's values. Closing (or destroying) the key only forgets it.
+class RegistryKey {
+  public:
+    RegistryKey() = default;
+    RegistryKey(RegistryKey&& other) noexcept;
+    RegistryKey& operator=(RegistryKey&& other) noexcept;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() = default;
+
+    bool isOpen() const { return m_open; }
+    void close() { m_open = false; }
+
+    // Reads one value ("" names the key's default value) into data, whose capacity *size gives
+    // in bytes; on Ok *size holds the number of bytes stored, without any added terminator. When
+    // the value is larger, nothing is copied, MoreData is returned and *size holds the size
+    // needed. A null data pointer asks for the size only. type may be null.
+    RegistryStatus queryValue(std::string_view name, RegistryValueType* type, void* data,
+                              std::uint32_t* size) const;
+
+    // Stores exactly size bytes of data under the name, with the type given.
+    RegistryStatus setValue(std::string_view name, RegistryValueType type, const void* data,
+                            std::uint32_t size);
+
+    RegistryStatus deleteValue(std::string_view name);
+
+  private:
+    friend RegistryStatus OpenRegistryKey(RegistryHive, std::string_view, RegistryKey&);
+    friend RegistryStatus CreateRegistryKey(RegistryHive, std::string_view, RegistryKey&);
+
+    RegistryHive m_hive = RegistryHive::CurrentUser;
+    std::string m_path;
+    RegistryAccess m_access = RegistryAccess::Read;
+    bool m_open = false;
+};
+
+// Opens an existing key for reading. keyPath is relative to the hive, with backslashes
+// ("Software\\Tandrel\\Quillrun"); key and value names compare without regard to ASCII case.
+RegistryStatus OpenRegistryKey(RegistryHive hive, std::string_view keyPath, RegistryKey& key);
+
+// Opens a key for writing, creating it (and the hive's file and folders) when missing. A key
+// opened this way can be written and its values deleted, but not read.
+RegistryStatus CreateRegistryKey(RegistryHive hive, std::string_view keyPath, RegistryKey& key);
+
+// The installer's side: sets the default value of a key in the machine hive as text, creating
+// the key, the file and its folders as needed.
+bool WriteMachineDefaultValue(const std::string& keyPath, const std::string& value);
+
+}  // namespace quillrun::platform
