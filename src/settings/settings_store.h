@@ -16,6 +16,10 @@ void LoadSettings(QuillrunMembers& members, SettingsView& view);
 // Writes all seven values, empty ones included. Called only after an accepted OK.
 void SaveSettings(const QuillrunMembers& members);
 
+// What closing the dialog does with the settings: they are saved only in a run in which OK was
+// accepted (m_running set); otherwise the edits are discarded and the store is not touched.
+void SaveSettingsOnClose(const QuillrunMembers& members);
+
 // Converts a password found in clear ("pwd") into its scrambled value ("epwd").
 void MigrateLegacyPassword(const std::string& password);
 
