@@ -37,6 +37,7 @@ void QuillrunEngine::ConvertImage() {
         LogActivity("Warning! - no ORX file was created for " + m_currentImage + ".");
         MarkImageFailed();
     } else {
+        m_pendingOutputWritten = true;
         HarvestStatistics(m_pendingOutput, statisticsPath);
     }
 }

@@ -44,12 +44,16 @@ class QuillrunEngine : public QuillrunMembers {
     void LogActivity(const std::string& message);
 
   private:
+    bool PendingOutputBlocksSearch() const;
     bool PrepareDestinationFolder(const std::string& folder);
     void StopWork();
     void MarkImageFailed();
 
     EngineHost& m_host;
     ActivityLog m_activityLog;
+    // The pending document was written by the last job (as opposed to a job that could not run).
+    // Should it disappear before it is released, there is nothing left to wait for.
+    bool m_pendingOutputWritten = false;
     // The folders on the search's current descent, so that a link back to one of them is not
     // followed round and round.
     std::vector<platform::FolderIdentity> m_descent;

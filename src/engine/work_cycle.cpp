@@ -1,13 +1,15 @@
 #include "engine/destination_names.h"
 #include "engine/quillrun_engine.h"
+#include "platform/file_system.h"
 
 namespace quillrun {
 
 void QuillrunEngine::RunWorkCycle() {
     // The previous document must be released before anything else happens; until then the
     // cycle only re-arms the timer.
-    if (m_pendingOutput.empty() || IsFileReady(m_pendingOutput)) {
+    if (!PendingOutputBlocksSearch()) {
         m_pendingOutput.clear();
+        m_pendingOutputWritten = false;
         RemoveTrailingSeparator(m_sourcePath);
         RemoveTrailingSeparator(m_destPath);
         if (FindNextImage(m_sourcePath)) {
@@ -19,6 +21,16 @@ void QuillrunEngine::RunWorkCycle() {
         }
     }
     m_timerId = m_host.ArmTimer(kWorkTimerId, m_interval);
+}
+
+bool QuillrunEngine::PendingOutputBlocksSearch() const {
+    if (m_pendingOutput.empty() || IsFileReady(m_pendingOutput)) {
+        return false;
+    }
+    // A document that was written and then removed (the destination cleared while the work
+    // runs) would otherwise hold the engine for good.
+    return !(m_pendingOutputWritten &&
+             platform::GetPathKind(m_pendingOutput) == platform::PathKind::Missing);
 }
 
 }  // namespace quillrun

@@ -11,6 +11,11 @@
 //   --crash              end with SIGSEGV before writing anything
 //   --exit=N             exit with status N
 //   --list-fds=FILE      write the numbers of the descriptors it was started with to FILE
+//   --stats-random=N     N random bytes as the statistics file
+//   --stats-long-line=N  one line of N digits and commas
+//   --stats-lines=N      N well-formed lines
+//   --random-outcome=S   success, no document (but a statistics file), a crash or garbage
+//                        statistics, chosen from the input path and the seed S
 //   --fresh              leave the document's modification time as it is (normally back-dated,
 //                        as if it had been written before the quiet period)
 //
@@ -28,7 +33,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -118,6 +125,22 @@ std::string ReadAll(const std::string& path) {
 
 }  // namespace
 
+std::string RandomBytes(std::mt19937& random, std::size_t count) {
+    std::string bytes(count, '\0');
+    for (char& byte : bytes) {
+        byte = static_cast<char>(random() & 0xff);
+    }
+    return bytes;
+}
+
+std::string ManyLines(std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes += std::to_string(100 + i % 900) + ", 1, 2, 3, 4\r\n";
+    }
+    return bytes;
+}
+
 int main(int argc, char** argv) {
     if (argc == 6 && std::string_view(argv[1]) == "--hold") {
         return HoldFile(argv[2], argv[3], argv[4], argv[5]);
@@ -129,6 +152,7 @@ int main(int argc, char** argv) {
     std::string statisticsBytes = "600, 6, 9, 0, 0\r\n";
     bool writeDocument = true, sleepForever = false, crash = false, fresh = false;
     int exitCode = 0;
+    std::string randomSeed;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument(argv[i]);
         const auto value = [&](std::string_view prefix) {
@@ -158,8 +182,39 @@ int main(int argc, char** argv) {
             exitCode = std::atoi(value("--exit=").c_str());
         } else if (argument.starts_with("--list-fds=")) {
             ListDescriptors(value("--list-fds="));
+        } else if (argument.starts_with("--stats-random=")) {
+            std::mt19937 random(12345);
+            statisticsBytes = RandomBytes(random, std::stoul(value("--stats-random=")));
+        } else if (argument.starts_with("--stats-long-line=")) {
+            statisticsBytes.assign(std::stoul(value("--stats-long-line=")), '7');
+            for (std::size_t at = 3; at < statisticsBytes.size(); at += 4) {
+                statisticsBytes[at] = ',';
+            }
+        } else if (argument.starts_with("--stats-lines=")) {
+            statisticsBytes = ManyLines(std::stoul(value("--stats-lines=")));
+        } else if (argument.starts_with("--random-outcome=")) {
+            randomSeed = value("--random-outcome=");
         } else if (argument == "--fresh") {
             fresh = true;
+        }
+    }
+    if (!randomSeed.empty()) {
+        std::mt19937 random(static_cast<unsigned>(std::hash<std::string>()(input + randomSeed)));
+        switch (random() % 4) {
+            case 0:
+                statisticsBytes = ManyLines(1 + random() % 5);
+                break;
+            case 1:
+                writeDocument = false;
+                exitCode = 1;
+                WriteBytes(statistics, "1, 2, 3, 4, 5\r\n");
+                break;
+            case 2:
+                crash = true;
+                break;
+            default:
+                statisticsBytes = RandomBytes(random, random() % 2000);
+                break;
         }
     }
     if (!record.empty()) {
@@ -175,6 +230,11 @@ int main(int argc, char** argv) {
     }
     while (sleepForever) {
         ::pause();
+    }
+    // Like any reader, it cannot make a document of an image that is not there.
+    if (!input.empty() && !Exists(input)) {
+        std::fprintf(stderr, "scripted_reader: cannot read the image\n");
+        return 2;
     }
     if (writeDocument && !output.empty()) {
         WriteBytes(output, "document of " + input);

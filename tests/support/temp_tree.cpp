@@ -1,5 +1,6 @@
 #include "support/temp_tree.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <vector>
 
 namespace quillrun::test {
 
@@ -22,18 +24,42 @@ TempTree::TempTree() {
     m_root = pattern;
 }
 
-TempTree::~TempTree() {
-    std::error_code ignored;
-    // Tests may leave read-only folders behind; make them writable so everything goes.
-    for (auto it = std::filesystem::recursive_directory_iterator(
-             m_root, std::filesystem::directory_options::skip_permission_denied, ignored);
-         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
-            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ignored);
+namespace {
+
+// Removes name below the open folder parentFd and everything in it. Works through descriptors,
+// so trees deeper than the system's path limit and folders left read-only go as well.
+void RemoveTreeAt(int parentFd, const char* name) {
+    if (::unlinkat(parentFd, name, 0) == 0) {
+        return;
+    }
+    ::fchmodat(parentFd, name, 0700, 0);
+    const int folderFd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folderFd < 0) {
+        return;
+    }
+    DIR* folder = ::fdopendir(folderFd);
+    if (folder == nullptr) {
+        ::close(folderFd);
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view entryName(entry->d_name);
+        if (entryName != "." && entryName != "..") {
+            names.emplace_back(entryName);
         }
     }
-    std::filesystem::remove_all(m_root, ignored);
+    for (const std::string& entryName : names) {
+        RemoveTreeAt(::dirfd(folder), entryName.c_str());
+    }
+    ::closedir(folder);
+    ::unlinkat(parentFd, name, AT_REMOVEDIR);
+}
+
+}  // namespace
+
+TempTree::~TempTree() {
+    RemoveTreeAt(AT_FDCWD, m_root.c_str());
 }
 
 std::string TempTree::makeFolder(std::string_view relative) const {

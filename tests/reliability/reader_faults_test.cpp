@@ -1,0 +1,58 @@
+#include "engine/engine_fixture.h"
+
+namespace quillrun::test {
+namespace {
+
+using ReaderFaults = EngineTest;
+
+TEST_F(ReaderFaults, GarbageStatisticsStillYieldTheDocumentAndTheFileIsRemoved) {
+    struct Case {
+        const char* option;
+        std::size_t pages;
+    };
+    const Case cases[] = {
+        {"--stats-random=100000", 0},  // pages depend on the line ends among the bytes
+        {"--stats-long-line=10000000", 1},
+        {"--stats-lines=1000000", 1000000},
+        {"\"--stats=99999999999, -99999999999, 2147483647, 0, 0|-5, 2147483647, -2147483648\"", 2},
+    };
+    for (const Case& c : cases) {
+        ResetPageStats();
+        host.log.clear();
+        const std::string image = tree.writeFile("in/page.tif");
+        useTemplate(c.option);
+        engine.m_pendingOutput.clear();
+        ASSERT_EQ(engine.FindNextImage(source), 1);
+        engine.ConvertImage();
+        EXPECT_TRUE(Exists(destination + "/page.orx")) << c.option;
+        EXPECT_FALSE(Exists(destination + "/page.dat")) << c.option;
+        EXPECT_NE(host.log.find("page.orx has been created."), std::string::npos) << c.option;
+        if (c.pages != 0) {
+            EXPECT_EQ(g_pageStats.size(), c.pages) << c.option;
+        }
+        std::remove((destination + "/page.orx").c_str());
+    }
+}
+
+TEST_F(ReaderFaults, ImageThatVanishesBeforeTheJobGetsItsMarker) {
+    const std::string image = tree.writeFile("in/gone.tif");
+    ASSERT_EQ(engine.FindNextImage(source), 1);
+    std::remove(image.c_str());
+    engine.ConvertImage();
+    EXPECT_EQ(ReadFile(destination + "/gone.bad"), image);
+    EXPECT_TRUE(engine.m_pendingOutput.empty());
+}
+
+TEST_F(ReaderFaults, NonExecutableReaderStopsTheWorkWithOneLine) {
+    tree.writeFile("in/a.tif");
+    const std::string notAProgram = tree.writeFile("reader", "#!/no/such/interpreter\n");
+    engine.m_readerPath = "\"" + notAProgram + "\"";
+    engine.StartWork();
+    engine.OnTimer(1);
+    EXPECT_EQ(logMessages(),
+              std::vector<std::string>{"Failed to CreateProcess \"" + notAProgram + "\"!"});
+    EXPECT_EQ(host.status(), kStatusStopped);
+}
+
+}  // namespace
+}  // namespace quillrun::test
