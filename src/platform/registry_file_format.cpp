@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <unordered_map>
 #include <utility>
 
 namespace quillrun::platform {
@@ -14,6 +15,14 @@ constexpr std::uint32_t kTextType = 1;
 
 char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string FoldCase(std::string_view text) {
+    std::string folded(text);
+    for (char& c : folded) {
+        c = AsciiLower(c);
+    }
+    return folded;
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -408,6 +417,10 @@ std::optional<RegistryDocument> ParseRegistryText(std::string_view text) {
         text.remove_prefix(kByteOrderMark.size());
     }
     RegistryDocument document;
+    // Indexes by folded name, so that a large or hostile file costs time in proportion to its
+    // length rather than to its square.
+    std::unordered_map<std::string, std::size_t> sectionIndex;
+    std::vector<std::unordered_map<std::string, std::size_t>> valueIndex;
     LineReader lines(text);
     std::string_view line;
     bool headerSeen = false;
@@ -429,8 +442,13 @@ std::optional<RegistryDocument> ParseRegistryText(std::string_view text) {
             if (!path) {
                 return std::nullopt;
             }
-            const RegistryFileSection& section = document.ensureSection(*path);
-            current = static_cast<std::size_t>(&section - document.sections.data());
+            const auto [found, added] =
+                sectionIndex.try_emplace(FoldCase(*path), document.sections.size());
+            if (added) {
+                document.sections.push_back(RegistryFileSection{std::move(*path), {}});
+                valueIndex.emplace_back();
+            }
+            current = found->second;
             continue;
         }
         if ((line.front() != '"' && line.front() != '@') || document.sections.empty()) {
@@ -440,7 +458,15 @@ std::optional<RegistryDocument> ParseRegistryText(std::string_view text) {
         if (!value) {
             return std::nullopt;
         }
-        document.sections[current].setValue(std::move(*value));
+        std::vector<RegistryFileValue>& values = document.sections[current].values;
+        const auto [found, added] =
+            valueIndex[current].try_emplace(FoldCase(value->name), values.size());
+        if (added) {
+            values.push_back(std::move(*value));
+        } else {
+            values[found->second].type = value->type;
+            values[found->second].data = std::move(value->data);
+        }
     }
     return document;
 }

@@ -26,6 +26,7 @@ struct RegistryFileValue {
     std::string name;  // "" is the key's default value
     std::uint32_t type = 0;
     std::string data;  // the bytes exactly as stored
+    bool operator==(const RegistryFileValue&) const = default;
 };
 
 struct RegistryFileSection {
