@@ -54,5 +54,24 @@ TEST_F(ReaderFaults, NonExecutableReaderStopsTheWorkWithOneLine) {
     EXPECT_EQ(host.status(), kStatusStopped);
 }
 
+TEST_F(ReaderFaults, PasswordNeverReachesTheLog) {
+    engine.m_user = "operator";
+    engine.m_password = "s3cret-Pa55";
+    tree.writeFile("in/good.tif");
+    tree.writeFile("in/bad.tif");
+    useTemplate("--no-doc");
+    engine.StartWork();  // one of them fails without a document
+    engine.m_commandArgs = kDefaultCommandArgs;
+    engine.OnTimer(1);  // the other succeeds
+    engine.m_readerPath = "\"" + tree.path("missing-reader") + "\"";
+    tree.writeFile("in/third.tif");
+    engine.OnTimer(1);
+    engine.OnTimer(1);  // cannot start
+    EXPECT_NE(host.log.find("Failed to CreateProcess"), std::string::npos);
+    EXPECT_NE(host.log.find("has been created."), std::string::npos);
+    EXPECT_EQ(host.log.find(engine.m_password), std::string::npos);
+    EXPECT_EQ(ReadFile(engine.m_logPath).find(engine.m_password), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quillrun::test
