@@ -1,0 +1,26 @@
+#pragma once
+
+#include <vector>
+
+#include "ui/res/dialog_template.h"
+
+class QDialog;
+class QIcon;
+class QWidget;
+
+namespace quillrun::ui {
+
+struct BuiltControl {
+    const TemplateControl* source;
+    QWidget* widget;  // owned by the dialog
+};
+
+// Creates the template's controls as children of the dialog, placed in pixels converted from
+// dialog units of the dialog's font, and fixes the dialog's client size. Every widget carries its
+// control id in the property "controlId" and the template's object name. The tab order is the
+// template order; a label or group box with a mnemonic hands the focus to the next control
+// after it that is neither, as the original platform does. An icon picture shows icon.
+std::vector<BuiltControl> BuildDialogFromTemplate(QDialog& dialog, const DialogTemplate& source,
+                                                  const QIcon& icon);
+
+}  // namespace quillrun::ui

@@ -1,0 +1,236 @@
+// How the main dialog is laid out and reached: template 102 in pixels, the tab order, the
+// mnemonics, the tooltips and the dialog's menu.
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QToolTip>
+
+#include "dialog_test_fixture.h"
+#include "ui/dialog_units.h"
+#include "ui/res/dialog_template.h"
+#include "ui/res/string_table.h"
+#include "ui/tool_tip_text.h"
+
+namespace quillrun::test {
+namespace {
+
+using ui::style::kTabStop;
+
+TEST(DialogUnits, ConvertCornersAsTheOriginalPlatformDoes) {
+    // The base units of the original dialog font at 96 dots per inch.
+    const ui::DialogBaseUnits units{6, 13};
+    EXPECT_EQ(ui::MapDialogRect(units, 0, 0, 344, 247), QRect(0, 0, 516, 401));
+    // Corners round half away from zero: 19.5 -> 20, 45.5 -> 46.
+    EXPECT_EQ(ui::MapDialogRect(units, 13, 15, 183, 13), QRect(20, 24, 274, 22));
+}
+
+TEST_F(DialogTest, ControlsSitWhereTheTemplatePutsThemInTheDialogsFont) {
+    ui::CQuillrunDlg& dialog = openDialog();
+    const ui::DialogBaseUnits units = ui::MeasureDialogFont(dialog.font());
+    const ui::DialogTemplate& layout = ui::MainDialogTemplate();
+    EXPECT_EQ(dialog.size(), ui::MapDialogRect(units, 0, 0, layout.width, layout.height).size());
+    for (const ui::TemplateControl& entry : layout.controls) {
+        const auto* widget = dialog.findChild<QWidget*>(entry.objectName);
+        ASSERT_NE(widget, nullptr) << entry.objectName;
+        EXPECT_EQ(widget->property("controlId").toInt(), entry.id);
+        // A caption wider than its control in this font widens it, away from its aligned edge.
+        const QRect placed = ui::MapDialogRect(units, entry.x, entry.y, entry.width, entry.height);
+        const QRect actual = widget->geometry();
+        const bool rightAligned =
+            entry.controlClass == ui::ControlClass::Static &&
+            (entry.style & ui::style::kStaticTypeMask) == ui::style::kStaticRight;
+        EXPECT_EQ(actual.top(), placed.top()) << entry.objectName;
+        EXPECT_EQ(actual.height(), placed.height()) << entry.objectName;
+        EXPECT_EQ(rightAligned ? actual.right() : actual.left(),
+                  rightAligned ? placed.right() : placed.left())
+            << entry.objectName;
+        EXPECT_GE(actual.width(), placed.width()) << entry.objectName;
+        if (actual.width() > placed.width()) {
+            EXPECT_LE(actual.width(), widget->sizeHint().width()) << entry.objectName;
+        }
+        if (entry.id > 0) {
+            EXPECT_EQ(dialog.control(entry.id), widget);
+        }
+    }
+}
+
+TEST_F(DialogTest, TabVisitsTheTabStopsInTemplateOrder) {
+    showDialog();
+    std::vector<int> expected;
+    for (const ui::TemplateControl& entry : ui::MainDialogTemplate().controls) {
+        // Statistics is disabled until pages have been recorded, so Tab passes it by.
+        if ((entry.style & kTabStop) != 0 && entry.id != ui::kStatisticsButton) {
+            expected.push_back(entry.id);
+        }
+    }
+    ASSERT_EQ(QApplication::focusWidget(), control(kSourcePathEdit));
+    std::vector<int> visited;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        visited.push_back(QApplication::focusWidget()->property("controlId").toInt());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, expected);
+    EXPECT_EQ(QApplication::focusWidget(), control(kSourcePathEdit)) << "Tab wraps round";
+}
+
+TEST_F(DialogTest, MnemonicsMoveToTheFieldsTheyName) {
+    ui::CQuillrunDlg& dialog = showDialog();
+    const struct {
+        Qt::Key key;
+        int focused;
+    } mnemonics[] = {
+        {Qt::Key_D, kDestPathEdit},        {Qt::Key_S, kSourcePathEdit},
+        {Qt::Key_C, kCommandArgsEdit},     {Qt::Key_T, ui::kStatusEdit},
+        {Qt::Key_A, ui::kActivityLogEdit}, {Qt::Key_U, kUserEdit},
+        {Qt::Key_P, kPasswordEdit},        {Qt::Key_L, kLogActivityCheck},
+    };
+    for (const auto& mnemonic : mnemonics) {
+        QTest::keyClick(&dialog, mnemonic.key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), control(mnemonic.focused)) << mnemonic.focused;
+    }
+    // The check box's own mnemonic also clicks it, a moment later, as a button shows its press.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !button(kLogActivityCheck)->isChecked(); }));
+    EXPECT_EQ(dialog.engine().m_writeLog, 0);
+}
+
+TEST_F(DialogTest, ControlsWithAStringExplainThemselvesWrappedAt300Pixels) {
+    ui::CQuillrunDlg& dialog = showDialog();
+    for (const ui::TemplateControl& entry : ui::MainDialogTemplate().controls) {
+        SCOPED_TRACE(entry.objectName);
+        QWidget* widget = dialog.findChild<QWidget*>(entry.objectName);
+        const QPoint centre = widget->rect().center();
+        QHelpEvent request(QEvent::ToolTip, centre, widget->mapToGlobal(centre));
+        QApplication::sendEvent(widget, &request);
+        const std::string text = entry.id > 0 ? ui::LoadString(entry.id) : std::string();
+        if (text.empty()) {
+            EXPECT_FALSE(QToolTip::isVisible());
+            continue;
+        }
+        ASSERT_TRUE(QToolTip::isVisible());
+        EXPECT_EQ(QToolTip::text(),
+                  ui::WrapToolTipText(QString::fromLatin1(text), QFontMetrics(QToolTip::font()),
+                                      ui::kToolTipMaxWidth));
+        // A tip fades out rather than vanish at once.
+        QToolTip::hideText();
+        ASSERT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+    }
+    const std::vector<int> explained = {1, 2, 1000, 1001, 1002, 1003, 1007, 1008, 1009, 1010, 1012};
+    for (const int id : explained) {
+        EXPECT_FALSE(ui::LoadString(id).empty()) << id;
+    }
+    for (const int id : {1005, 1006, 1013, 1015, 57670}) {
+        EXPECT_TRUE(ui::LoadString(id).empty()) << id;
+    }
+}
+
+TEST(StringTable, TheCommandArgumentsTipIsEighteenLinesWithLineFeedsOnly) {
+    const std::string text = ui::LoadString(1007);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 17);
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_NE(text.back(), '\n');
+    EXPECT_NE(text.find("is:\n\n-in:^S -out:^D -x\n\nNote that \"^S\" will"), std::string::npos);
+    EXPECT_NE(text.find("\n-d delete previous \"-in\" file \n"), std::string::npos);
+    EXPECT_EQ(ui::LoadString(101), "&About Quillrun...");
+    EXPECT_EQ(ui::LoadString(4711), "");
+}
+
+TEST(ToolTipWrapping, LinesStayWithinTheWidthAndNoWordIsLost) {
+    const QFontMetrics metrics(QToolTip::font());
+    const QString texts[] = {
+        QString::fromLatin1(ui::LoadString(1007)),
+        QString::fromLatin1(ui::LoadString(1002)),
+        QStringLiteral("short"),
+        QString(200, QLatin1Char('x')) + QStringLiteral(" tail"),
+        QStringLiteral("ends with blanks   \nnext"),
+    };
+    for (const QString& text : texts) {
+        const QString wrapped = ui::WrapToolTipText(text, metrics, ui::kToolTipMaxWidth);
+        for (const QString& line : wrapped.split('\n')) {
+            EXPECT_LE(metrics.horizontalAdvance(line.trimmed()), ui::kToolTipMaxWidth) << line;
+        }
+        QString words = text, wrappedWords = wrapped;
+        words.remove(' ').remove('\n');
+        wrappedWords.remove(' ').remove('\n');
+        EXPECT_EQ(wrappedWords, words);
+        EXPECT_GE(wrapped.count('\n'), text.count('\n'));
+    }
+    EXPECT_EQ(ui::WrapToolTipText("a\n\nb", metrics, ui::kToolTipMaxWidth), "a\n\nb");
+}
+
+// The window manager's menu cannot be extended, so the dialog's background offers the same.
+TEST_F(DialogTest, TheDialogsMenuEndsWithAboutAndRoutesItsCommands) {
+    ui::CQuillrunDlg& dialog = showDialog();
+    QMenu* menu = dialog.systemMenu();
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_GE(actions.size(), 2);
+    EXPECT_TRUE(actions.at(actions.size() - 2)->isSeparator());
+    EXPECT_EQ(actions.back()->text(), "&About Quillrun...");
+    EXPECT_EQ(actions.back()->data().toUInt(), 16u);
+
+    const auto opensMenu = [&](auto&& open) {
+        open();
+        const bool shown = menu->isVisible();
+        menu->hide();
+        return shown;
+    };
+    const QPoint background(dialog.width() - 4, dialog.height() - 4);
+    EXPECT_TRUE(opensMenu([&] {
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, background,
+                                     dialog.mapToGlobal(background));
+        QApplication::sendEvent(&dialog, &rightClick);
+    }));
+    EXPECT_TRUE(opensMenu([&] {
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                                  dialog.mapToGlobal(QPoint(0, 0)));
+        QApplication::sendEvent(&dialog, &menuKey);
+    }));
+    EXPECT_TRUE(opensMenu([&] { QTest::keyClick(&dialog, Qt::Key_F10, Qt::ShiftModifier); }));
+
+    actions.back()->trigger();
+    EXPECT_EQ(m_messages, QStringList{"Quillrun Version 1.0"});
+
+    // Only the command's upper bits count, as with the window's own menu.
+    const struct {
+        unsigned nID;
+        bool opensAbout;
+    } commands[] = {
+        {0x0010, true}, {0x0013, true}, {0x001F, true}, {0x0020, false}, {0x0000, false}};
+    for (const auto& command : commands) {
+        m_messages.clear();
+        dialog.OnSysCommand(command.nID);
+        EXPECT_EQ(m_messages.size(), command.opensAbout ? 1 : 0) << command.nID;
+        EXPECT_TRUE(dialog.isVisible());
+    }
+    dialog.OnSysCommand(0xF063);
+    EXPECT_FALSE(dialog.isVisible()) << "Close ends the dialog";
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
+// What a user would see as clipped: a text that does not fit the control the template gives it.
+TEST_F(DialogTest, EveryCaptionFitsItsControl) {
+    ui::CQuillrunDlg& dialog = openDialog();
+    for (const ui::TemplateControl& entry : ui::MainDialogTemplate().controls) {
+        QWidget* widget = dialog.findChild<QWidget*>(entry.objectName);
+        if (qobject_cast<QGroupBox*>(widget) != nullptr || qobject_cast<QLineEdit*>(widget) ||
+            QString::fromLatin1(entry.text).isEmpty()) {
+            continue;
+        }
+        // A push button's own size hint asks for a minimum width; its text is what must fit.
+        const QString caption = QString::fromLatin1(entry.text).remove('&');
+        const int needed = qobject_cast<QPushButton*>(widget) != nullptr
+                               ? widget->fontMetrics().horizontalAdvance(caption) + 8
+                               : widget->sizeHint().width();
+        EXPECT_LE(needed, widget->width()) << entry.objectName;
+        EXPECT_LE(widget->fontMetrics().height(), widget->height()) << entry.objectName;
+    }
+}
+
+}  // namespace
+}  // namespace quillrun::test
