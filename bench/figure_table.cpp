@@ -1,0 +1,256 @@
+#include "figure_table.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <ostream>
+
+namespace quillrun::bench {
+namespace {
+
+std::string KeyOf(const benchmark::BenchmarkReporter::Run& run) {
+    const auto& name = run.run_name;
+    return name.args.empty() ? name.function_name : name.function_name + "/" + name.args;
+}
+
+// The machines are shared: a median of interleaved repetitions is what one disturbed
+// repetition cannot move.
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Processor time (user and system) of this process is what a tick or a harvest costs the
+// machine, and unlike elapsed time it does not grow when other work shares the processor. The
+// job's figure is elapsed time: the reading program runs in a process of its own, and the wait
+// for it is part of what the engine adds.
+enum class Unit { CpuSeconds, WallSeconds, CpuNanosecondsPerImage, Bytes };
+
+struct Measure {
+    std::string benchmark;
+    std::string counter;  // empty: time per iteration, by the clock the unit names
+    Unit unit = Unit::CpuSeconds;
+    double divisor = 1;  // images in the tree, for a cost per image
+};
+
+struct Figure {
+    std::string name;
+    Measure value;
+    Measure reference;
+    std::string referenceName;
+    double lowest;  // the ratio value / reference must lie within [lowest, highest]
+    double highest;
+    // Set for a figure that cannot be measured in this build, and why.
+    std::string notMeasured = {};
+};
+
+constexpr double kNoLimit = 0;
+constexpr double kWithin25 = 0.25;
+
+Measure Time(std::string benchmark) {
+    return {std::move(benchmark), {}, Unit::CpuSeconds, 1};
+}
+
+Measure WallTime(std::string benchmark) {
+    return {std::move(benchmark), {}, Unit::WallSeconds, 1};
+}
+
+Measure PerImage(int images) {
+    return {"IdleTick/" + std::to_string(images),
+            {},
+            Unit::CpuNanosecondsPerImage,
+            static_cast<double>(images)};
+}
+
+Measure Counter(std::string benchmark, std::string counter, Unit unit) {
+    return {std::move(benchmark), std::move(counter), unit, 1};
+}
+
+std::vector<Figure> Figures() {
+    return {
+        {"1 idle tick, 2,000 images", Time("IdleTick/2000"), Time("ReferenceWalk/2000"),
+         "bare walk", kNoLimit, 2.0},
+        {"1 idle tick, 20,000 images", Time("IdleTick/20000"), Time("ReferenceWalk/20000"),
+         "bare walk", kNoLimit, 2.0},
+        {"1 idle tick, 200,000 images", Time("IdleTick/200000"), Time("ReferenceWalk/200000"),
+         "bare walk", kNoLimit, 2.0},
+        {"1 idle tick per image, 20,000 vs 2,000", PerImage(20'000), PerImage(2'000), "at 2,000",
+         1 - kWithin25, 1 + kWithin25},
+        {"1 idle tick per image, 200,000 vs 2,000", PerImage(200'000), PerImage(2'000), "at 2,000",
+         1 - kWithin25, 1 + kWithin25},
+        {"2 busy tick, 20,000 images", Time("BusyTick"), Time("ReferenceWalk/20000"), "bare walk",
+         kNoLimit, 2.0},
+        {"3 job overhead, ConvertImage", WallTime("ConvertImageJob"), WallTime("SpawnAndWait"),
+         "spawn+wait", kNoLimit, 1.2},
+        {"4 harvest, 100,000 lines", Time("HarvestStatistics100k"), Time("GetlineAndSum"),
+         "getline+sum", kNoLimit, 3.0},
+        {"5 log, last vs first 10,000 of 100,000",
+         Counter("LogActivity100k", "last_10k_cpu_s", Unit::CpuSeconds),
+         Counter("LogActivity100k", "first_10k_cpu_s", Unit::CpuSeconds), "first 10,000",
+         1 - kWithin25, 1 + kWithin25},
+        {"6 statistics window",
+         {},
+         {},
+         {},
+         kNoLimit,
+         1.0,
+         "NOT MEASURED: the statistics window's model is not built yet"},
+        {"7 memory per record, 1,000,000 records",
+         Counter("PageStatsMemory", "bytes_per_record", Unit::Bytes),
+         Counter("PageStatsMemory", "reference_bytes", Unit::Bytes), "sizeof+path", kNoLimit, 2.0},
+    };
+}
+
+std::optional<double> Evaluate(const CollectingReporter& results, const Measure& measure,
+                               std::string& error) {
+    const CollectingReporter::Samples* samples = results.find(measure.benchmark);
+    if (samples == nullptr) {
+        return std::nullopt;
+    }
+    if (!samples->error.empty()) {
+        error = measure.benchmark + ": " + samples->error;
+        return std::nullopt;
+    }
+    const std::vector<double>* values =
+        measure.unit == Unit::WallSeconds ? &samples->wallSeconds : &samples->cpuSeconds;
+    if (!measure.counter.empty()) {
+        const auto found = samples->counters.find(measure.counter);
+        if (found == samples->counters.end()) {
+            return std::nullopt;
+        }
+        values = &found->second;
+    }
+    if (values->empty()) {
+        return std::nullopt;
+    }
+    return Median(*values) / measure.divisor;
+}
+
+std::string Show(double value, Unit unit) {
+    char text[32];
+    switch (unit) {
+        case Unit::CpuSeconds:
+        case Unit::WallSeconds: {
+            const char* clock = unit == Unit::CpuSeconds ? "cpu" : "wall";
+            if (value >= 1) {
+                std::snprintf(text, sizeof text, "%.3f s %s", value, clock);
+            } else if (value >= 1e-3) {
+                std::snprintf(text, sizeof text, "%.3f ms %s", value * 1e3, clock);
+            } else {
+                std::snprintf(text, sizeof text, "%.1f us %s", value * 1e6, clock);
+            }
+            break;
+        }
+        case Unit::CpuNanosecondsPerImage:
+            std::snprintf(text, sizeof text, "%.0f ns/img cpu", value * 1e9);
+            break;
+        case Unit::Bytes:
+            std::snprintf(text, sizeof text, "%.1f B", value);
+            break;
+    }
+    return text;
+}
+
+std::string ShowTarget(const Figure& figure) {
+    char text[32];
+    if (figure.lowest == kNoLimit) {
+        std::snprintf(text, sizeof text, "<= %.2f", figure.highest);
+    } else {
+        std::snprintf(text, sizeof text, "%.2f..%.2f", figure.lowest, figure.highest);
+    }
+    return text;
+}
+
+void PrintLine(std::ostream& out, const std::string& name, const std::string& value,
+               const std::string& reference, const std::string& ratio, const std::string& target,
+               const std::string& verdict) {
+    char line[256];
+    std::snprintf(line, sizeof line, "%-41s %-17s %-31s %-6s %-11s %s", name.c_str(), value.c_str(),
+                  reference.c_str(), ratio.c_str(), target.c_str(), verdict.c_str());
+    out << line << '\n';
+}
+
+}  // namespace
+
+CollectingReporter::CollectingReporter(std::ostream* details) {
+    if (details != nullptr) {
+        m_details =
+            std::make_unique<benchmark::ConsoleReporter>(benchmark::ConsoleReporter::OO_Tabular);
+        m_details->SetOutputStream(details);
+        m_details->SetErrorStream(details);
+    }
+}
+
+bool CollectingReporter::ReportContext(const Context& context) {
+    return m_details == nullptr || m_details->ReportContext(context);
+}
+
+void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
+    for (const Run& run : runs) {
+        if (run.run_type != Run::RT_Iteration) {
+            continue;
+        }
+        Samples& samples = m_samples[KeyOf(run)];
+        if (run.error_occurred) {
+            samples.error = run.error_message;
+            continue;
+        }
+        const double iterations =
+            static_cast<double>(std::max<benchmark::IterationCount>(run.iterations, 1));
+        samples.wallSeconds.push_back(run.real_accumulated_time / iterations);
+        samples.cpuSeconds.push_back(run.cpu_accumulated_time / iterations);
+        for (const auto& [name, counter] : run.counters) {
+            samples.counters[name].push_back(counter.value);
+        }
+    }
+    if (m_details != nullptr) {
+        m_details->ReportRuns(runs);
+    }
+}
+
+void CollectingReporter::Finalize() {
+    if (m_details != nullptr) {
+        m_details->Finalize();
+    }
+}
+
+const CollectingReporter::Samples* CollectingReporter::find(const std::string& benchmark) const {
+    const auto found = m_samples.find(benchmark);
+    return found == m_samples.end() ? nullptr : &found->second;
+}
+
+bool PrintFigures(const CollectingReporter& results, std::ostream& out) {
+    bool allMet = true;
+    PrintLine(out, "figure", "value", "reference", "ratio", "target", "result");
+    for (const Figure& figure : Figures()) {
+        if (!figure.notMeasured.empty()) {
+            PrintLine(out, figure.name, "-", "-", "-", "-", figure.notMeasured);
+            continue;
+        }
+        std::string error;
+        const std::optional<double> value = Evaluate(results, figure.value, error);
+        const std::optional<double> reference = Evaluate(results, figure.reference, error);
+        if (!error.empty()) {
+            PrintLine(out, figure.name, "-", "-", "-", ShowTarget(figure), "FAILED: " + error);
+            allMet = false;
+            continue;
+        }
+        if (!value || !reference || *reference <= 0) {
+            // Left out by a benchmark filter.
+            continue;
+        }
+        const double ratio = *value / *reference;
+        const bool met = ratio <= figure.highest && ratio >= figure.lowest;
+        allMet = allMet && met;
+        char ratioText[16];
+        std::snprintf(ratioText, sizeof ratioText, "%.2f", ratio);
+        PrintLine(out, figure.name, Show(*value, figure.value.unit),
+                  Show(*reference, figure.reference.unit) + " (" + figure.referenceName + ")",
+                  ratioText, ShowTarget(figure), met ? "PASS" : "FALL SHORT");
+    }
+    return allMet;
+}
+
+}  // namespace quillrun::bench

@@ -1,0 +1,92 @@
+// Figure 3: what a conversion job adds to running the reading program: the folder checks, the
+// command line, the wait, the harvest and the log lines.
+#include <benchmark/benchmark.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <vector>
+
+#include "bench_host.h"
+#include "bench_workspace.h"
+#include "engine/quillrun_engine.h"
+
+extern char** environ;
+
+namespace quillrun::bench {
+namespace {
+
+// The reading program that writes its document and a one-line statistics file and exits.
+constexpr const char* kQuickReader = QUILLRUN_BENCH_READER;
+
+struct JobFiles {
+    std::string image;
+    std::string document;
+    std::string statistics;
+    std::string logFile;
+};
+
+const JobFiles& Files() {
+    static const JobFiles files = [] {
+        const std::string root = MakeWorkspaceFolder("job");
+        MakeFolder(root + "/src");
+        MakeFolder(root + "/out");
+        JobFiles made{root + "/src/scan-000001.tif", root + "/out/scan-000001.orx",
+                      root + "/out/scan-000001.dat", root + "/quillrun.log"};
+        MakeEmptyFile(made.image);
+        return made;
+    }();
+    return files;
+}
+
+void ConvertImageJob(benchmark::State& state) {
+    const JobFiles& files = Files();
+    BenchHost host;
+    QuillrunEngine engine(host);
+    engine.m_readerPath = std::string("\"") + kQuickReader + "\"";
+    engine.m_logPath = files.logFile;
+    engine.m_writeLog = 1;
+    for (auto _ : state) {
+        engine.m_currentImage = files.image;
+        engine.m_pendingOutput = files.document;
+        engine.ConvertImage();
+    }
+    if (host.log().find(" has been created.") == std::string::npos ||
+        host.log().find("Warning!") != std::string::npos ||
+        host.log().find("Failed") != std::string::npos) {
+        state.SkipWithError("the job did not convert the image");
+    }
+}
+
+// The same program with the same arguments, started with posix_spawn and waited for.
+void SpawnAndWait(benchmark::State& state) {
+    const JobFiles& files = Files();
+    std::vector<std::string> arguments{
+        kQuickReader, "-in:" + files.image,       "-out:" + files.document, "-nomessage",
+        "-x",         "-stat:" + files.statistics};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    int failures = 0;
+    for (auto _ : state) {
+        pid_t pid = 0;
+        if (::posix_spawn(&pid, kQuickReader, nullptr, nullptr, argv.data(), environ) != 0) {
+            ++failures;
+            continue;
+        }
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0) {
+        }
+        failures += (WIFEXITED(status) && WEXITSTATUS(status) == 0) ? 0 : 1;
+    }
+    if (failures != 0) {
+        state.SkipWithError("the reading program did not run");
+    }
+}
+
+BENCHMARK(ConvertImageJob)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(0.5);
+BENCHMARK(SpawnAndWait)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(0.5);
+
+}  // namespace
+}  // namespace quillrun::bench
