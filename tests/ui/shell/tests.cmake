@@ -1,0 +1,22 @@
+# The statistics window, About box, help window and icon. The dialogs run on Qt's offscreen
+# platform, so no display is needed.
+find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+
+add_executable(ui_shell_tests
+    ui/shell/shell_test_main.cpp
+    ui/shell/page_stats_order_test.cpp
+    ui/shell/page_stats_dlg_test.cpp
+    ui/shell/about_dlg_test.cpp
+    ui/shell/help_viewer_test.cpp
+)
+target_link_libraries(ui_shell_tests PRIVATE quillrun_ui_shell quillrun_test_support Qt6::Test
+                                             GTest::gtest)
+gtest_discover_tests(ui_shell_tests DISCOVERY_TIMEOUT 60
+                     PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+
+# How long the statistics window takes to open on a long run and to sort it; never a test.
+find_package(benchmark QUIET)
+if(benchmark_FOUND AND QUILLRUN_BUILD_BENCH)
+    add_executable(page_stats_dlg_bench EXCLUDE_FROM_ALL ui/shell/page_stats_dlg_bench.cpp)
+    target_link_libraries(page_stats_dlg_bench PRIVATE quillrun_ui_shell benchmark::benchmark)
+endif()
