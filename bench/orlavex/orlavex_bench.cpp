@@ -1,0 +1,324 @@
+// Measures orlavex against Tesseract's own way of making a searchable PDF, and checks that its
+// confidence figure ranks pages by their real error rate.
+//
+//   orlavex_bench                  speed per page and memory over 10 and 50 pages
+//   orlavex_bench --calibrate      confidence figure and character error rate of graded pages
+//   orlavex_bench --baseline IMAGE OUTPUTBASE
+//                                  what "tesseract IMAGE OUTPUTBASE -l eng pdf" does, for
+//                                  machines without the tesseract command
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <tesseract/baseapi.h>
+#include <tesseract/renderer.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "orlavex/test_pages.h"
+
+extern char** environ;
+
+namespace {
+
+using orlavex::test::Lines;
+using orlavex::test::PixPtr;
+
+constexpr const char kTesseractCommand[] = "/usr/bin/tesseract";
+
+struct ChildRun {
+    double wallSeconds = 0.0;
+    double cpuSeconds = 0.0;
+    long maxResidentKb = 0;
+    int status = -1;
+};
+
+ChildRun RunChild(const std::vector<std::string>& arguments, const std::string& output = "") {
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, output.empty() ? "/dev/null" : output.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    ChildRun run;
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+        posix_spawn_file_actions_destroy(&actions);
+        return run;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    rusage usage{};
+    wait4(pid, &run.status, 0, &usage);
+    run.wallSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    run.maxResidentKb = usage.ru_maxrss;
+    return run;
+}
+
+int RunBaseline(const char* image, const char* outputBase) {
+    // The tesseract command's own path: default engine, automatic page segmentation, the PDF
+    // renderer fed by ProcessPages.
+    tesseract::TessBaseAPI engine;
+    if (engine.Init(nullptr, "eng") != 0) {
+        return 1;
+    }
+    engine.SetPageSegMode(tesseract::PSM_AUTO);
+    tesseract::TessPDFRenderer renderer(outputBase, engine.GetDatapath(), false);
+    return engine.ProcessPages(image, nullptr, 0, &renderer) ? 0 : 1;
+}
+
+// A letter-size page of running text, 44 lines, as a 1-bit scan at 300 dpi.
+PixPtr FullPage(int seed) {
+    static const Lines sentences{
+        "The archive keeps the minutes of every council meeting since 1921,",
+        "bound in volumes of four hundred pages with a typed index at the end.",
+        "Each volume was scanned in black and white at three hundred dots",
+        "per inch, and the clerks now want to search the text for names.",
+        "Some pages carry stamps, handwritten notes and the odd coffee ring;",
+        "others are faint carbon copies that were typed in a hurry.",
+        "The budget for 1957 lists 14 roads, 3 bridges and 212 street lamps.",
+        "Members asked whether the new library could open on Saturdays,",
+        "and the treasurer promised an answer at the following meeting.",
+        "A letter from the harbour master complains about the fog signal,",
+        "which had failed twice in November and once again in December.",
+    };
+    Lines lines;
+    for (int i = 0; i < 44; ++i) {
+        lines.push_back(sentences[static_cast<std::size_t>(i + seed) % sentences.size()]);
+    }
+    return orlavex::test::Binary(
+        orlavex::test::RenderPdfPage(orlavex::test::MakeTextPdf({lines}, 8.5, 11.0)).get());
+}
+
+void WritePages(const std::string& path, int count) {
+    std::vector<PixPtr> pages;
+    std::vector<Pix*> raw;
+    for (int i = 0; i < count; ++i) {
+        pages.push_back(FullPage(i));
+        raw.push_back(pages.back().get());
+    }
+    orlavex::test::WriteTiff(path, raw);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+std::vector<std::string> BaselineCommand(const std::string& self, const std::string& image,
+                                         const std::string& outputBase) {
+    if (access(kTesseractCommand, X_OK) == 0) {
+        return {kTesseractCommand, image, outputBase, "-l", "eng", "pdf"};
+    }
+    return {self, "--baseline", image, outputBase};
+}
+
+std::vector<std::string> OrlavexCommand(const std::string& image, const std::string& folder) {
+    return {ORLAVEX_PATH,
+            "-in:" + image,
+            "-out:" + folder + "/out.orx",
+            "-stat:" + folder + "/out.dat",
+            "-nomessage",
+            "-x"};
+}
+
+int MeasureSpeed(const std::string& self, const std::string& folder) {
+    constexpr int kPages = 5;
+    constexpr int kRounds = 3;
+    const std::string image = folder + "/pages.tif";
+    WritePages(image, kPages);
+    std::printf("baseline: %s\n", access(kTesseractCommand, X_OK) == 0
+                                      ? "the tesseract command"
+                                      : "TessBaseAPI::ProcessPages with TessPDFRenderer "
+                                        "(no tesseract command installed)");
+    std::vector<double> baseWall, baseCpu, oxWall, oxCpu;
+    // Interleaved, so that a burst of load from elsewhere hits both sides alike.
+    for (int round = 0; round < kRounds; ++round) {
+        const ChildRun base = RunChild(BaselineCommand(self, image, folder + "/base"));
+        const ChildRun ox = RunChild(OrlavexCommand(image, folder));
+        if (base.status != 0 || ox.status != 0) {
+            std::fprintf(stderr, "a run failed (%d, %d)\n", base.status, ox.status);
+            return 1;
+        }
+        baseWall.push_back(base.wallSeconds / kPages);
+        baseCpu.push_back(base.cpuSeconds / kPages);
+        oxWall.push_back(ox.wallSeconds / kPages);
+        oxCpu.push_back(ox.cpuSeconds / kPages);
+    }
+    std::printf("per page over %d letter-size pages, median of %d runs:\n", kPages, kRounds);
+    std::printf("  baseline  wall %.2f s  cpu %.2f s\n", Median(baseWall), Median(baseCpu));
+    std::printf("  orlavex   wall %.2f s  cpu %.2f s\n", Median(oxWall), Median(oxCpu));
+    std::printf("  ratio     wall %.3f    cpu %.3f\n", Median(oxWall) / Median(baseWall),
+                Median(oxCpu) / Median(baseCpu));
+    return 0;
+}
+
+int MeasureMemory(const std::string& folder) {
+    for (const int pages : {10, 50}) {
+        const std::string image = folder + "/memory.tif";
+        WritePages(image, pages);
+        const ChildRun ox = RunChild(OrlavexCommand(image, folder));
+        std::printf("orlavex over %2d pages: peak resident %ld KB, %.2f s per page\n", pages,
+                    ox.maxResidentKb, ox.wallSeconds / pages);
+        if (ox.status != 0) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// --- confidence calibration ------------------------------------------------------------------
+
+std::string Normalised(const std::string& text) {
+    std::string result;
+    for (const char c : text) {
+        const bool blank = std::isspace(static_cast<unsigned char>(c)) != 0;
+        if (blank) {
+            if (!result.empty() && result.back() != ' ') {
+                result += ' ';
+            }
+        } else {
+            result += c;
+        }
+    }
+    while (!result.empty() && result.back() == ' ') {
+        result.pop_back();
+    }
+    return result;
+}
+
+double ErrorRate(const std::string& expected, const std::string& actual) {
+    std::vector<std::size_t> previous(actual.size() + 1);
+    std::vector<std::size_t> current(actual.size() + 1);
+    for (std::size_t j = 0; j <= actual.size(); ++j) {
+        previous[j] = j;
+    }
+    for (std::size_t i = 1; i <= expected.size(); ++i) {
+        current[0] = i;
+        for (std::size_t j = 1; j <= actual.size(); ++j) {
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1,
+                                   previous[j - 1] + (expected[i - 1] == actual[j - 1] ? 0 : 1)});
+        }
+        std::swap(previous, current);
+    }
+    return static_cast<double>(previous[actual.size()]) / static_cast<double>(expected.size());
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+PixPtr Faded(Pix* grey) {
+    PixPtr faded(pixCopy(nullptr, grey));
+    const int width = pixGetWidth(faded.get());
+    const int height = pixGetHeight(faded.get());
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            l_uint32 value = 0;
+            pixGetPixel(faded.get(), x, y, &value);
+            pixSetPixel(faded.get(), x, y, 255 - (255 - value) * 35 / 100);
+        }
+    }
+    return PixPtr(pixAddGaussianNoise(faded.get(), 25.0F));
+}
+
+PixPtr Noisy(Pix* grey, float scale, float noise) {
+    const PixPtr small(pixScale(grey, scale, scale));
+    const PixPtr noisy(pixAddGaussianNoise(small.get(), noise));
+    return PixPtr(pixScale(noisy.get(), 1.0F / scale, 1.0F / scale));
+}
+
+int Calibrate(const std::string& folder) {
+    struct Sample {
+        std::string name;
+        PixPtr page;
+        Lines text;
+    };
+    std::vector<Sample> samples;
+    for (const Lines* text : {&orlavex::test::FoxText(), &orlavex::test::HarbourText()}) {
+        const PixPtr grey = orlavex::test::GreyScanOf(*text);
+        samples.push_back({"clean scan", orlavex::test::Binary(grey.get()), *text});
+        samples.push_back({"clean grey", PixPtr(pixCopy(nullptr, grey.get())), *text});
+        samples.push_back(
+            {"speckled", orlavex::test::Speckled(samples.front().page.get(), 1500), *text});
+        samples.push_back({"third-res noise 20", Noisy(grey.get(), 0.34F, 20.0F), *text});
+        samples.push_back({"third-res noise 40", Noisy(grey.get(), 0.34F, 40.0F), *text});
+        samples.push_back({"third-res noise 60", Noisy(grey.get(), 0.34F, 60.0F), *text});
+        samples.push_back({"quarter-res noise 30", Noisy(grey.get(), 0.25F, 30.0F), *text});
+        samples.push_back({"faded carbon", Faded(grey.get()), *text});
+        samples.push_back({"blurred", PixPtr(pixBlockconv(grey.get(), 3, 3)), *text});
+    }
+    std::printf("%-22s %6s %5s %5s %5s %9s\n", "page", "CER%", "C", "D", "S", "conf%");
+    for (Sample& sample : samples) {
+        const std::string image = folder + "/sample.tif";
+        pixSetResolution(sample.page.get(), 300, 300);
+        orlavex::test::WriteTiff(image, {sample.page.get()});
+        const ChildRun run = RunChild(OrlavexCommand(image, folder));
+        if (run.status != 0) {
+            std::printf("%-22s failed\n", sample.name.c_str());
+            continue;
+        }
+        RunChild({"/usr/bin/pdftotext", "-enc", "UTF-8", folder + "/out.orx", folder + "/out.txt"});
+        std::string expected;
+        for (const std::string& line : sample.text) {
+            expected += line + " ";
+        }
+        const double rate =
+            ErrorRate(Normalised(expected), Normalised(ReadAll(folder + "/out.txt")));
+        int c = 0, d = 0, s = 0, w = 0, r = 0;
+        std::sscanf(ReadAll(folder + "/out.dat").c_str(), "%d, %d, %d, %d, %d", &c, &d, &s, &w, &r);
+        const int net = c - 2 * d - s;
+        const float confidence =
+            c == 0 || net <= 0 ? 0.0F : static_cast<float>(net) * 100.0F / static_cast<float>(c);
+        std::printf("%-22s %6.2f %5d %5d %5d %9.2f%s\n", sample.name.c_str(), rate * 100.0, c, d, s,
+                    static_cast<double>(confidence), confidence < 95.0F ? "  flagged" : "");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--baseline") == 0) {
+        return RunBaseline(argv[2], argv[3]);
+    }
+    char pattern[] = "/tmp/orlavex-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        return 1;
+    }
+    const std::string folder = pattern;
+    const std::string self = std::filesystem::canonical("/proc/self/exe").string();
+    int status = 0;
+    if (argc == 2 && std::strcmp(argv[1], "--calibrate") == 0) {
+        status = Calibrate(folder);
+    } else {
+        status = MeasureSpeed(self, folder);
+        if (status == 0) {
+            status = MeasureMemory(folder);
+        }
+    }
+    std::filesystem::remove_all(folder);
+    return status;
+}

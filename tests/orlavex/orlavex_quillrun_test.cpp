@@ -1,0 +1,187 @@
+// Quillrun finds orlavex through its registration and drives it over a tree of scans.
+#include <stdlib.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/page_stats.h"
+#include "engine/quillrun_engine.h"
+#include "orlavex/orlavex_runner.h"
+#include "orlavex/test_pages.h"
+#include "platform/file_readiness.h"
+#include "settings/reader_location.h"
+#include "support/background_process.h"
+#include "support/recording_host.h"
+#include "support/temp_tree.h"
+
+namespace orlavex::test {
+namespace {
+
+using quillrun::test::TempTree;
+
+// Points this process's registry at folders of the test's own, and restores the environment.
+class ScopedConfigFolders {
+  public:
+    explicit ScopedConfigFolders(const TempTree& tree)
+        : m_machine(tree.makeFolder("config/machine")), m_user(tree.makeFolder("config/user")) {
+        Remember("XDG_CONFIG_DIRS", m_savedDirs);
+        Remember("XDG_CONFIG_HOME", m_savedHome);
+        ::setenv("XDG_CONFIG_DIRS", m_machine.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", m_user.c_str(), 1);
+    }
+    ~ScopedConfigFolders() {
+        Restore("XDG_CONFIG_DIRS", m_savedDirs);
+        Restore("XDG_CONFIG_HOME", m_savedHome);
+    }
+    ScopedConfigFolders(const ScopedConfigFolders&) = delete;
+    ScopedConfigFolders& operator=(const ScopedConfigFolders&) = delete;
+
+    std::vector<std::string> environment() const {
+        return {"XDG_CONFIG_DIRS=" + m_machine, "XDG_CONFIG_HOME=" + m_user};
+    }
+    const std::string& machineFolder() const { return m_machine; }
+
+  private:
+    static void Remember(const char* name, std::optional<std::string>& saved) {
+        if (const char* value = std::getenv(name)) {
+            saved = value;
+        }
+    }
+    static void Restore(const char* name, const std::optional<std::string>& saved) {
+        if (saved) {
+            ::setenv(name, saved->c_str(), 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+
+    std::string m_machine;
+    std::string m_user;
+    std::optional<std::string> m_savedDirs;
+    std::optional<std::string> m_savedHome;
+};
+
+TEST(OrlavexRegistration, RegisterWritesTheMachineHiveThatQuillrunLocatesTheReaderBy) {
+    TempTree tree;
+    const ScopedConfigFolders config(tree);
+    quillrun::QuillrunMembers before;
+    ASSERT_EQ(quillrun::LocateReader(before), 0);
+
+    const RunResult run = RunOrlavex({"-register"}, -1, config.environment());
+    ASSERT_TRUE(run.succeeded()) << run.standardError;
+
+    quillrun::QuillrunMembers members;
+    ASSERT_EQ(quillrun::LocateReader(members), 1);
+    const std::string executable = std::filesystem::canonical(ORLAVEX_PATH).string();
+    EXPECT_EQ(members.m_readerPath, "\"" + executable + "\"");
+    EXPECT_TRUE(std::filesystem::exists(config.machineFolder() + "/quillrun/machine.reg"));
+}
+
+TEST(OrlavexRegistration, RegisterTakesNoOtherOption) {
+    TempTree tree;
+    const ScopedConfigFolders config(tree);
+    const RunResult run = RunOrlavex({"-register", "-x"}, -1, config.environment());
+    EXPECT_TRUE(run.exitedWith(2));
+    quillrun::QuillrunMembers members;
+    EXPECT_EQ(quillrun::LocateReader(members), 0);
+}
+
+class QuillrunWithOrlavex : public ::testing::Test {
+  protected:
+    QuillrunWithOrlavex() : engine(host) {
+        engine.m_sourcePath = tree.makeFolder("scans");
+        engine.m_destPath = tree.makeFolder("documents");
+        engine.m_readerPath = std::string("\"") + ORLAVEX_PATH + "\"";
+        engine.m_logPath = tree.path("activity.log");
+        quillrun::ResetPageStats();
+    }
+
+    // Scans arrive complete: they are back-dated past the time in which a file counts as being
+    // written.
+    std::string addScan(const std::string& relative, const std::vector<const Lines*>& pages) {
+        const std::string path = tree.path("scans/" + relative);
+        quillrun::test::MakeFolders(std::filesystem::path(path).parent_path().string());
+        std::vector<PixPtr> images;
+        std::vector<Pix*> raw;
+        for (const Lines* text : pages) {
+            images.push_back(ScanOf(*text));
+            raw.push_back(images.back().get());
+        }
+        WriteTiff(path, raw);
+        quillrun::test::BackdateFile(path);
+        return path;
+    }
+
+    std::string addPdf(const std::string& relative, const std::vector<Lines>& pages) {
+        const std::string path = tree.path("scans/" + relative);
+        quillrun::test::WriteFile(path, MakeTextPdf(pages));
+        return path;
+    }
+
+    // Runs work cycles until the engine waits for new images.
+    void workUntilIdle() {
+        engine.StartWork();
+        for (int cycle = 0; cycle < 10 && host.status() != quillrun::kStatusWaiting; ++cycle) {
+            if (!engine.m_pendingOutput.empty()) {
+                // The document is released once it has been left alone for the quiet period.
+                ASSERT_TRUE(quillrun::test::WaitUntil(
+                    [&] { return quillrun::platform::IsFileReady(engine.m_pendingOutput); },
+                    30000));
+            }
+            engine.OnTimer(quillrun::kWorkTimerId);
+        }
+        ASSERT_EQ(host.status(), quillrun::kStatusWaiting);
+    }
+
+    TempTree tree;
+    quillrun::test::RecordingHost host;
+    quillrun::QuillrunEngine engine;
+};
+
+TEST_F(QuillrunWithOrlavex, TreeOfScansBecomesAMirroredTreeOfSearchableDocuments) {
+    addScan("2025/march/letter.tif", {&FoxText(), &HarbourText()});
+    addPdf("2025/memo.pdf", {LedgerText()});
+
+    workUntilIdle();
+
+    const std::string letter = tree.path("documents/2025/march/letter.orx");
+    const std::string memo = tree.path("documents/2025/memo.orx");
+    const std::vector<std::string> letterPages = PageTextsOfPdf(letter);
+    ASSERT_EQ(letterPages.size(), 2u);
+    EXPECT_LT(CharacterErrorRate(JoinLines(FoxText()), letterPages[0]), 0.02);
+    EXPECT_LT(CharacterErrorRate(JoinLines(HarbourText()), letterPages[1]), 0.02);
+    EXPECT_LT(CharacterErrorRate(JoinLines(LedgerText()), TextOfPdf(memo)), 0.02);
+    // The statistics were harvested and their files removed; nothing else was left.
+    EXPECT_EQ(FolderNames(tree.path("documents/2025")),
+              (std::vector<std::string>{"march", "memo.orx"}));
+    EXPECT_EQ(FolderNames(tree.path("documents/2025/march")),
+              std::vector<std::string>{"letter.orx"});
+
+    ASSERT_EQ(quillrun::g_pageStats.size(), 3u);
+    for (const quillrun::PageStats& page : quillrun::g_pageStats) {
+        EXPECT_GT(page.m_characters, 100);
+        EXPECT_GE(page.m_confidence, 95.0F) << page.m_fileName << " page " << page.m_page;
+    }
+    EXPECT_NE(host.log.find(letter + " has been created.\r\n"), std::string::npos) << host.log;
+    EXPECT_NE(host.log.find("It contains 2 pages.\r\n"), std::string::npos);
+    EXPECT_NE(host.log.find(memo + " has been created.\r\n"), std::string::npos);
+    EXPECT_NE(host.log.find("It contains 1 page.\r\n"), std::string::npos);
+    EXPECT_EQ(host.log.find("poorly recognized"), std::string::npos);
+    EXPECT_EQ(quillrun::test::ReadFile(engine.m_logPath), host.log);
+}
+
+TEST_F(QuillrunWithOrlavex, StopEndsTheReaderWithoutDocumentOrTemporaryFile) {
+    const std::string scan = addScan("box/page.tif", {&FoxText()});
+    host.stopReader = true;
+
+    engine.StartWork();
+
+    EXPECT_NE(host.log.find("Warning! - no ORX file was created for " + scan + "."),
+              std::string::npos)
+        << host.log;
+    EXPECT_EQ(FolderNames(tree.path("documents/box")), std::vector<std::string>{"page.bad"});
+}
+
+}  // namespace
+}  // namespace orlavex::test

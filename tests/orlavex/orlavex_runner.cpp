@@ -1,0 +1,256 @@
+#include "orlavex/orlavex_runner.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace orlavex::test {
+
+namespace {
+
+// A file that collects a child's output and disappears with this object.
+class CaptureFile {
+  public:
+    CaptureFile() {
+        char pattern[] = "/tmp/orlavex-test-output-XXXXXX";
+        m_fd = ::mkstemp(pattern);
+        if (m_fd < 0) {
+            throw std::runtime_error("cannot create a capture file");
+        }
+        m_path = pattern;
+    }
+    ~CaptureFile() {
+        ::close(m_fd);
+        ::unlink(m_path.c_str());
+    }
+    CaptureFile(const CaptureFile&) = delete;
+    CaptureFile& operator=(const CaptureFile&) = delete;
+
+    int fd() const { return m_fd; }
+    std::string contents() const { return ReadWholeFile(m_path); }
+
+  private:
+    int m_fd = -1;
+    std::string m_path;
+};
+
+pid_t Spawn(const std::vector<std::string>& argv, int in, int out, int err,
+            const std::vector<std::string>& extraEnvironment) {
+    std::vector<char*> arguments;
+    for (const std::string& argument : argv) {
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    }
+    arguments.push_back(nullptr);
+    std::vector<std::string> environmentEntries(extraEnvironment);
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        environmentEntries.emplace_back(*entry);
+    }
+    std::vector<char*> environment;
+    for (const std::string& entry : environmentEntries) {
+        environment.push_back(const_cast<char*>(entry.c_str()));
+    }
+    environment.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (in >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, in, 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
+    posix_spawn_file_actions_adddup2(&actions, out, 1);
+    posix_spawn_file_actions_adddup2(&actions, err, 2);
+    pid_t pid = -1;
+    const int started =
+        ::posix_spawnp(&pid, arguments[0], &actions, nullptr, arguments.data(), environment.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) {
+        throw std::runtime_error("cannot start " + argv[0]);
+    }
+    return pid;
+}
+
+std::vector<std::string> OrlavexArguments(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{ORLAVEX_PATH};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return argv;
+}
+
+std::string RunForOutput(const std::vector<std::string>& argv) {
+    CaptureFile out;
+    CaptureFile err;
+    const pid_t pid = Spawn(argv, -1, out.fd(), err.fd(), {});
+    const int status = WaitForExit(pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << argv[0] << ": " << err.contents();
+    return out.contents();
+}
+
+}  // namespace
+
+bool RunResult::exitedWith(int code) const {
+    return WIFEXITED(status) && WEXITSTATUS(status) == code;
+}
+
+RunResult RunOrlavex(const std::vector<std::string>& arguments, int standardInput,
+                     const std::vector<std::string>& extraEnvironment) {
+    CaptureFile out;
+    CaptureFile err;
+    const pid_t pid =
+        Spawn(OrlavexArguments(arguments), standardInput, out.fd(), err.fd(), extraEnvironment);
+    RunResult result;
+    result.status = WaitForExit(pid);
+    result.standardOutput = out.contents();
+    result.standardError = err.contents();
+    return result;
+}
+
+pid_t StartOrlavex(const std::vector<std::string>& arguments) {
+    const int quiet = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const pid_t pid = Spawn(OrlavexArguments(arguments), -1, quiet, quiet, {});
+    ::close(quiet);
+    return pid;
+}
+
+int WaitForExit(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            return -1;
+        }
+    }
+    return status;
+}
+
+std::string TextOfPdf(const std::string& path) {
+    return NormalisedText(RunForOutput({"pdftotext", "-enc", "UTF-8", path, "-"}));
+}
+
+std::vector<std::string> PageTextsOfPdf(const std::string& path) {
+    const std::string text = RunForOutput({"pdftotext", "-enc", "UTF-8", path, "-"});
+    std::vector<std::string> pages;
+    std::size_t start = 0;
+    // pdftotext ends every page with a form feed.
+    for (std::size_t end; (end = text.find('\f', start)) != std::string::npos; start = end + 1) {
+        pages.push_back(NormalisedText(text.substr(start, end - start)));
+    }
+    return pages;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string joined;
+    for (const std::string& line : lines) {
+        joined += line + " ";
+    }
+    return NormalisedText(joined);
+}
+
+std::string NormalisedText(const std::string& text) {
+    std::string result;
+    for (const char c : text) {
+        if (std::isspace(static_cast<unsigned char>(c)) != 0) {
+            if (!result.empty() && result.back() != ' ') {
+                result += ' ';
+            }
+        } else {
+            result += c;
+        }
+    }
+    while (!result.empty() && result.back() == ' ') {
+        result.pop_back();
+    }
+    return result;
+}
+
+double CharacterErrorRate(const std::string& expected, const std::string& actual) {
+    const std::string a = NormalisedText(expected);
+    const std::string b = NormalisedText(actual);
+    if (a.empty()) {
+        return b.empty() ? 0.0 : 1.0;
+    }
+    std::vector<std::size_t> previous(b.size() + 1);
+    std::vector<std::size_t> current(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        previous[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        current[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            current[j] = std::min({previous[j] + 1, current[j - 1] + 1,
+                                   previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+        }
+        std::swap(previous, current);
+    }
+    return static_cast<double>(previous[b.size()]) / static_cast<double>(a.size());
+}
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+    if (!file) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+float StatisticsLine::confidence() const {
+    const int net = characters - 2 * low - middling;
+    if (characters == 0 || net <= 0) {
+        return 0.0F;
+    }
+    return static_cast<float>(net) * 100.0F / static_cast<float>(characters);
+}
+
+std::vector<StatisticsLine> ReadStatistics(const std::string& path) {
+    const std::string bytes = ReadWholeFile(path);
+    static const std::regex kLine("(\\d+), (\\d+), (\\d+), (\\d+), (0|90|180|270)\r\n");
+    std::vector<StatisticsLine> lines;
+    auto position = bytes.cbegin();
+    std::smatch match;
+    while (position != bytes.cend()) {
+        if (!std::regex_search(position, bytes.cend(), match, kLine,
+                               std::regex_constants::match_continuous)) {
+            ADD_FAILURE() << "malformed statistics: " << std::string(position, bytes.cend());
+            break;
+        }
+        StatisticsLine line;
+        line.characters = std::stoi(match[1]);
+        line.low = std::stoi(match[2]);
+        line.middling = std::stoi(match[3]);
+        line.words = std::stoi(match[4]);
+        line.rotation = std::stoi(match[5]);
+        lines.push_back(line);
+        position = match[0].second;
+    }
+    return lines;
+}
+
+}  // namespace orlavex::test

@@ -1,0 +1,266 @@
+#include "conversion.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "cancellation.h"
+#include "document_writer.h"
+#include "orientation.h"
+#include "page_cleanup.h"
+#include "page_source.h"
+#include "page_statistics.h"
+#include "platform/file_system.h"
+#include "platform/unique_fd.h"
+
+namespace orlavex {
+
+namespace {
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+    struct stat a {};
+    struct stat b {};
+    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool CheckInput(const Options& options, std::string& error) {
+    const quillrun::platform::UniqueFd input(
+        ::open(options.inputPath.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (!input || ::fstat(input.get(), &status) != 0) {
+        error = "cannot read the image " + options.inputPath + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error = "the image " + options.inputPath + " is not a file";
+        return false;
+    }
+    // Writing over the image would destroy it before it was read, and -d would then delete
+    // the document.
+    if (IsSameFile(options.inputPath, options.outputPath)) {
+        error = "the document would replace the image " + options.inputPath;
+        return false;
+    }
+    if (!options.statisticsPath.empty() &&
+        (IsSameFile(options.inputPath, options.statisticsPath) ||
+         IsSameFile(options.outputPath, options.statisticsPath) ||
+         options.statisticsPath == options.outputPath)) {
+        error = "the statistics file would replace the image or the document";
+        return false;
+    }
+    return true;
+}
+
+bool CancelRecognition(void* /*unused*/, int /*words*/) {
+    return CancellationRequested();
+}
+
+class Converter {
+  public:
+    explicit Converter(const Options& options) : m_options(options) {}
+
+    ConversionResult run() {
+        ConversionResult result;
+        result.outcome = convert(result.error);
+        return result;
+    }
+
+  private:
+    Outcome convert(std::string& error) {
+        if (!CheckInput(m_options, error)) {
+            return Outcome::Failed;
+        }
+        const std::unique_ptr<PageSource> source = OpenPageSource(m_options.inputPath, error);
+        if (!source) {
+            error = m_options.inputPath + ": " + error;
+            return Outcome::Failed;
+        }
+        if (!startEngines(error)) {
+            return Outcome::Failed;
+        }
+        // Starting the engines takes a moment; a Stop that came meanwhile creates no file.
+        if (CancellationRequested()) {
+            return Outcome::Cancelled;
+        }
+        DocumentWriter writer(m_options.outputPath);
+        if (!writer.open(m_engine.GetDatapath(), error)) {
+            return Outcome::Failed;
+        }
+        if (CancellationRequested()) {
+            return Outcome::Cancelled;
+        }
+
+        SourceImage image;
+        for (;;) {
+            const NextImage next = source->next(image, error);
+            if (CancellationRequested()) {
+                return Outcome::Cancelled;
+            }
+            if (next == NextImage::End) {
+                break;
+            }
+            if (next == NextImage::Failed) {
+                error = m_options.inputPath + ": " + error;
+                return Outcome::Failed;
+            }
+            const Outcome outcome = recogniseImage(image, writer, error);
+            if (outcome != Outcome::Written) {
+                return outcome;
+            }
+        }
+        if (!writer.finish(error)) {
+            return Outcome::Failed;
+        }
+        return putInPlace(writer, error);
+    }
+
+    bool startEngines(std::string& error) {
+        if (m_options.quiet) {
+            m_engine.SetVariable("debug_file", "/dev/null");
+        }
+        if (m_engine.Init(nullptr, m_options.languages.c_str(), tesseract::OEM_DEFAULT) != 0) {
+            error = "the recognition language " + m_options.languages + " is not installed";
+            return false;
+        }
+        // The page layout is found automatically, as the tesseract command does by default.
+        m_engine.SetPageSegMode(tesseract::PSM_AUTO);
+        if (m_options.autoRotate && !m_orientation.start(m_engine.GetDatapath())) {
+            message("the orientation model is not installed; pages are not turned upright");
+        }
+        return true;
+    }
+
+    Outcome recogniseImage(SourceImage& image, DocumentWriter& writer, std::string& error) {
+        PageImage whole;
+        whole.resolution = image.resolution;
+        whole.pix = std::move(image.pix);
+        whole.binary = Binarize(whole.pix.get());
+        if (!whole.binary) {
+            error = "an image of " + m_options.inputPath + " cannot be processed";
+            return Outcome::Failed;
+        }
+        if (m_options.despeckle) {
+            RemoveSpecks(whole);
+        }
+        int quarterTurns = 0;
+        if (m_options.autoRotate) {
+            quarterTurns =
+                m_orientation.quarterTurnsToUpright(whole.binary.get(), whole.resolution);
+            if (!RotateQuarterTurns(whole, quarterTurns)) {
+                error = "an image of " + m_options.inputPath + " cannot be turned";
+                return Outcome::Failed;
+            }
+        }
+        std::vector<PageImage> pages;
+        if (m_options.twoPage) {
+            PageImage left;
+            PageImage right;
+            if (!SplitSpread(whole, left, right)) {
+                error = "an image of " + m_options.inputPath + " cannot be split in two";
+                return Outcome::Failed;
+            }
+            pages.push_back(std::move(left));
+            pages.push_back(std::move(right));
+        } else {
+            pages.push_back(std::move(whole));
+        }
+        for (PageImage& page : pages) {
+            const Outcome outcome = recognisePage(page, quarterTurns * 90, writer, error);
+            if (outcome != Outcome::Written) {
+                return outcome;
+            }
+        }
+        return Outcome::Written;
+    }
+
+    Outcome recognisePage(PageImage& page, int rotation, DocumentWriter& writer,
+                          std::string& error) {
+        if (m_options.deskew) {
+            Straighten(page);
+        }
+        if (CancellationRequested()) {
+            return Outcome::Cancelled;
+        }
+        ++m_pageNumber;
+        m_engine.SetImage(page.pix.get());
+        m_engine.SetSourceResolution(page.resolution);
+        tesseract::ETEXT_DESC monitor;
+        monitor.cancel = CancelRecognition;
+        const int recognised = m_engine.Recognize(&monitor);
+        if (CancellationRequested()) {
+            return Outcome::Cancelled;
+        }
+        if (recognised != 0) {
+            error = "page " + std::to_string(m_pageNumber) + " cannot be recognised";
+            return Outcome::Failed;
+        }
+        PageStatistics statistics = CountRecognisedPage(m_engine);
+        statistics.rotation = rotation;
+        if (!writer.addPage(m_engine)) {
+            error = "cannot write page " + std::to_string(m_pageNumber) + " of the document " +
+                    m_options.outputPath;
+            return Outcome::Failed;
+        }
+        m_engine.Clear();
+        m_statistics += FormatStatisticsLine(statistics);
+        if (!m_options.quiet) {
+            std::printf("orlavex: page %d: %d characters, %d words, turned %d degrees\n",
+                        m_pageNumber, statistics.characters, statistics.words, rotation);
+            std::fflush(stdout);
+        }
+        return Outcome::Written;
+    }
+
+    // The statistics file comes first, so that whoever waits for the document finds both.
+    Outcome putInPlace(DocumentWriter& writer, std::string& error) {
+        const bool withStatistics = !m_options.statisticsPath.empty();
+        if (withStatistics &&
+            !quillrun::platform::WriteWholeFile(m_options.statisticsPath, m_statistics)) {
+            error = "cannot write the statistics file " + m_options.statisticsPath;
+            return Outcome::Failed;
+        }
+        const bool cancelled = CancellationRequested();
+        if (cancelled || !writer.commit(error)) {
+            if (withStatistics) {
+                quillrun::platform::RemoveFile(m_options.statisticsPath);
+            }
+            return cancelled ? Outcome::Cancelled : Outcome::Failed;
+        }
+        return Outcome::Written;
+    }
+
+    void message(const std::string& text) const {
+        if (!m_options.quiet) {
+            std::fprintf(stderr, "orlavex: %s\n", text.c_str());
+        }
+    }
+
+    const Options& m_options;
+    tesseract::TessBaseAPI m_engine;
+    OrientationDetector m_orientation;
+    std::string m_statistics;
+    int m_pageNumber = 0;
+};
+
+}  // namespace
+
+ConversionResult Convert(const Options& options) {
+    ConversionResult result = Converter(options).run();
+    if (result.outcome == Outcome::Written && options.deleteInput &&
+        !quillrun::platform::RemoveFile(options.inputPath)) {
+        result.warning = "the document was written, but the image " + options.inputPath +
+                         " could not be deleted: " + std::strerror(errno);
+    }
+    return result;
+}
+
+}  // namespace orlavex

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <leptonica/allheaders.h>
+
+namespace tesseract {
+class TessBaseAPI;
+}
+
+namespace orlavex {
+
+// Finds which way up a page is, with Tesseract's orientation model ("osd"), which an engine of
+// its own holds so that the recognition languages stay free to choose.
+class OrientationDetector {
+  public:
+    OrientationDetector();
+    ~OrientationDetector();
+    OrientationDetector(const OrientationDetector&) = delete;
+    OrientationDetector& operator=(const OrientationDetector&) = delete;
+
+    // False when the orientation model is not installed.
+    bool start(const std::string& dataPath);
+
+    // The clockwise quarter turns that bring the text upright: 0 when the page is upright, when
+    // it holds too little text to tell, or when the verdict is too uncertain.
+    int quarterTurnsToUpright(Pix* binary, int resolution);
+
+  private:
+    std::unique_ptr<tesseract::TessBaseAPI> m_engine;
+};
+
+}  // namespace orlavex
