@@ -50,11 +50,11 @@ QString HelpFilePath() {
         HelpPathFor(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()));
 }
 
-QTextBrowser* ShowHelp(QWidget* owner) {
-    return ShowHelpFile(owner, HelpFilePath());
+void ShowHelp(QWidget* owner) {
+    ShowHelpFile(owner, HelpFilePath());
 }
 
-QTextBrowser* ShowHelpFile(QWidget* owner, const QString& path) {
+void ShowHelpFile(QWidget* owner, const QString& path) {
     QTextBrowser* window = HelpWindowFor(owner);
     const QFileInfo file(path);
     if (file.isFile() && file.isReadable()) {
@@ -74,7 +74,6 @@ QTextBrowser* ShowHelpFile(QWidget* owner, const QString& path) {
     window->show();
     window->raise();
     window->activateWindow();
-    return window;
 }
 
 QTextBrowser* HelpWindow() {

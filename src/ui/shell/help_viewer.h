@@ -11,12 +11,12 @@ namespace quillrun::ui {
 QString HelpFilePath();
 
 // Opens the user guide at its start in the help window, on top of owner and without blocking
-// it; the window is made once and reused. A guide that cannot be read leaves a plain notice in
-// the window instead. Returns the window.
-QTextBrowser* ShowHelp(QWidget* owner);
+// it, also while owner is modal; the window is made once and reused. A guide that cannot be read
+// leaves a plain notice in the window instead.
+void ShowHelp(QWidget* owner);
 
 // The same for a guide at another path.
-QTextBrowser* ShowHelpFile(QWidget* owner, const QString& path);
+void ShowHelpFile(QWidget* owner, const QString& path);
 
 // The help window while it exists, else nullptr.
 QTextBrowser* HelpWindow();

@@ -48,8 +48,10 @@ TEST_F(HelpViewerTest, OpensTheGuideBesideTheExecutableAtItsStart) {
         QCoreApplication::applicationDirPath() + QStringLiteral("/Quillrun.html");
     EXPECT_EQ(HelpFilePath(), expected);
 
-    QTextBrowser* viewer = ShowHelp(&m_owner);
+    ShowHelp(&m_owner);
+    QTextBrowser* viewer = HelpWindow();
     ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->parentWidget(), &m_owner);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_TRUE(viewer->isWindow());
     EXPECT_EQ(viewer->source(), QUrl::fromLocalFile(expected));
@@ -59,28 +61,31 @@ TEST_F(HelpViewerTest, OpensTheGuideBesideTheExecutableAtItsStart) {
 }
 
 TEST_F(HelpViewerTest, IsOneWindowReusedAndBackAtTheStartEachTime) {
-    QTextBrowser* first = ShowHelp(&m_owner);
+    ShowHelp(&m_owner);
+    QTextBrowser* first = HelpWindow();
     QUrl further = first->source();
     further.setFragment(QStringLiteral("statistics"));
     first->setSource(further);
     ASSERT_GT(first->verticalScrollBar()->value(), 0);
-    QTextBrowser* second = ShowHelp(&m_owner);
-    EXPECT_EQ(first, second);
-    EXPECT_EQ(second->source().fragment(), QString());
-    EXPECT_EQ(second->verticalScrollBar()->value(), 0);
+    ShowHelp(&m_owner);
     EXPECT_EQ(HelpWindow(), first);
+    EXPECT_EQ(first->source().fragment(), QString());
+    EXPECT_EQ(first->verticalScrollBar()->value(), 0);
 }
 
 TEST_F(HelpViewerTest, AMissingGuideLeavesAPlainNoticeNamingIt) {
     test::TempTree tree;
     const QString missing = QString::fromStdString(tree.path("nowhere/Quillrun.html"));
-    QTextBrowser* viewer = ShowHelpFile(&m_owner, missing);
+    ShowHelpFile(&m_owner, missing);
+    QTextBrowser* viewer = HelpWindow();
+    ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_TRUE(viewer->toPlainText().contains(missing)) << viewer->toPlainText().toStdString();
 }
 
 TEST_F(HelpViewerTest, ClosesWithCloseHelpAndWithItsOwner) {
-    QPointer<QTextBrowser> viewer = ShowHelp(&m_owner);
+    ShowHelp(&m_owner);
+    QPointer<QTextBrowser> viewer = HelpWindow();
     CloseHelp();
     EXPECT_TRUE(viewer.isNull());
     EXPECT_EQ(HelpWindow(), nullptr);
@@ -88,7 +93,8 @@ TEST_F(HelpViewerTest, ClosesWithCloseHelpAndWithItsOwner) {
 
     {
         QDialog shortLived;
-        viewer = ShowHelp(&shortLived);
+        ShowHelp(&shortLived);
+        viewer = HelpWindow();
         EXPECT_FALSE(viewer.isNull());
     }
     EXPECT_TRUE(viewer.isNull());
