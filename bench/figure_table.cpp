@@ -22,11 +22,10 @@ double Median(std::vector<double> values) {
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// Processor time (user and system) of this process is what a tick or a harvest costs the
-// machine, and unlike elapsed time it does not grow when other work shares the processor. The
-// job's figure is elapsed time: the reading program runs in a process of its own, and the wait
-// for it is part of what the engine adds.
-enum class Unit { CpuSeconds, WallSeconds, CpuNanosecondsPerImage, Bytes };
+// Processor time (user and system) is what a tick, a job or a harvest costs the machine, and
+// unlike elapsed time it does not grow when other work shares the processor. A job's counts
+// the reading program's process as well as this one.
+enum class Unit { CpuSeconds, CpuNanosecondsPerImage, Bytes };
 
 struct Measure {
     std::string benchmark;
@@ -51,10 +50,6 @@ constexpr double kWithin25 = 0.25;
 
 Measure Time(std::string benchmark) {
     return {std::move(benchmark), {}, Unit::CpuSeconds, 1};
-}
-
-Measure WallTime(std::string benchmark) {
-    return {std::move(benchmark), {}, Unit::WallSeconds, 1};
 }
 
 Measure PerImage(int images) {
@@ -82,8 +77,9 @@ std::vector<Figure> Figures() {
          1 - kWithin25, 1 + kWithin25},
         {"2 busy tick, 20,000 images", Time("BusyTick"), Time("ReferenceWalk/20000"), "bare walk",
          kNoLimit, 2.0},
-        {"3 job overhead, ConvertImage", WallTime("ConvertImageJob"), WallTime("SpawnAndWait"),
-         "spawn+wait", kNoLimit, 1.2},
+        {"3 job overhead, ConvertImage",
+         Counter("ConvertImageJob", "cpu_per_job_s", Unit::CpuSeconds),
+         Counter("SpawnAndWait", "cpu_per_job_s", Unit::CpuSeconds), "spawn+wait", kNoLimit, 1.2},
         {"4 harvest, 100,000 lines", Time("HarvestStatistics100k"), Time("GetlineAndSum"),
          "getline+sum", kNoLimit, 3.0},
         {"5 log, last vs first 10,000 of 100,000",
@@ -113,8 +109,7 @@ std::optional<double> Evaluate(const CollectingReporter& results, const Measure&
         error = measure.benchmark + ": " + samples->error;
         return std::nullopt;
     }
-    const std::vector<double>* values =
-        measure.unit == Unit::WallSeconds ? &samples->wallSeconds : &samples->cpuSeconds;
+    const std::vector<double>* values = &samples->cpuSeconds;
     if (!measure.counter.empty()) {
         const auto found = samples->counters.find(measure.counter);
         if (found == samples->counters.end()) {
@@ -132,17 +127,14 @@ std::string Show(double value, Unit unit) {
     char text[32];
     switch (unit) {
         case Unit::CpuSeconds:
-        case Unit::WallSeconds: {
-            const char* clock = unit == Unit::CpuSeconds ? "cpu" : "wall";
             if (value >= 1) {
-                std::snprintf(text, sizeof text, "%.3f s %s", value, clock);
+                std::snprintf(text, sizeof text, "%.3f s cpu", value);
             } else if (value >= 1e-3) {
-                std::snprintf(text, sizeof text, "%.3f ms %s", value * 1e3, clock);
+                std::snprintf(text, sizeof text, "%.3f ms cpu", value * 1e3);
             } else {
-                std::snprintf(text, sizeof text, "%.1f us %s", value * 1e6, clock);
+                std::snprintf(text, sizeof text, "%.1f us cpu", value * 1e6);
             }
             break;
-        }
         case Unit::CpuNanosecondsPerImage:
             std::snprintf(text, sizeof text, "%.0f ns/img cpu", value * 1e9);
             break;
@@ -199,7 +191,6 @@ void CollectingReporter::ReportRuns(const std::vector<Run>& runs) {
         }
         const double iterations =
             static_cast<double>(std::max<benchmark::IterationCount>(run.iterations, 1));
-        samples.wallSeconds.push_back(run.real_accumulated_time / iterations);
         samples.cpuSeconds.push_back(run.cpu_accumulated_time / iterations);
         for (const auto& [name, counter] : run.counters) {
             samples.counters[name].push_back(counter.value);

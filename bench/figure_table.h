@@ -21,9 +21,7 @@ class CollectingReporter : public benchmark::BenchmarkReporter {
     void Finalize() override;
 
     struct Samples {
-        // Time per iteration, one per repetition.
-        std::vector<double> wallSeconds;
-        std::vector<double> cpuSeconds;
+        std::vector<double> cpuSeconds;  // per iteration, one per repetition
         std::map<std::string, std::vector<double>> counters;
         std::string error;
     };
