@@ -2,6 +2,7 @@
 #include <QFileInfo>
 
 #include "ui/quillrun_dlg.h"
+#include "ui/shell/application_icon.h"
 
 namespace {
 
@@ -13,6 +14,10 @@ class CQuillrunApp {
         // extension, whatever the program was started as.
         QApplication::setApplicationName(
             QFileInfo(QApplication::applicationFilePath()).completeBaseName());
+        QApplication::setApplicationVersion(quillrun::ui::ProgramVersion());
+        QApplication::setWindowIcon(quillrun::ui::ApplicationIcon());
+        // Lets the desktop match the window to its menu entry and icon.
+        QGuiApplication::setDesktopFileName(quillrun::ui::kDesktopFileId);
     }
 
     int InitInstance() {

@@ -18,11 +18,14 @@
 #include "settings/reader_location.h"
 #include "settings/settings_store.h"
 #include "ui/control_ids.h"
-#include "ui/dialog_extras.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_box.h"
 #include "ui/reader_progress_window.h"
 #include "ui/res/string_table.h"
+#include "ui/shell/about_dlg.h"
+#include "ui/shell/application_icon.h"
+#include "ui/shell/help_viewer.h"
+#include "ui/shell/page_stats_dlg.h"
 #include "ui/tool_tip_text.h"
 
 namespace quillrun::ui {
@@ -256,6 +259,7 @@ void CQuillrunDlg::OnCancel() {
         SaveSettings(m_engine);
     }
     m_workTimer.stop();
+    CloseHelp();
     QDialog::reject();
 }
 

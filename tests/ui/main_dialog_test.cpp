@@ -12,11 +12,13 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "dialog_test_fixture.h"
 #include "engine/settings_check.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_box.h"
+#include "ui/shell/help_viewer.h"
 
 namespace quillrun::test {
 namespace {
@@ -329,6 +331,25 @@ TEST_F(DialogTest, TheActivityLogAppendsAtTheEndAndKeepsItInView) {
     EXPECT_FALSE(log->toPlainText().contains('\r'));
     EXPECT_GT(log->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
+}
+
+// Help comes from the button and from F1 anywhere in the dialog, in a window that does not block
+// it, and goes when the dialog closes.
+TEST_F(DialogTest, HelpOpensBesideTheDialogAndClosesWithIt) {
+    ui::CQuillrunDlg& dialog = showDialog();
+    click(ui::kHelpButton);
+    ASSERT_NE(ui::HelpWindow(), nullptr);
+    EXPECT_TRUE(ui::HelpWindow()->isVisible());
+    EXPECT_FALSE(ui::HelpWindow()->isModal());
+    ui::HelpWindow()->hide();
+
+    field(kCommandArgsEdit)->setFocus();
+    QTest::keyClick(field(kCommandArgsEdit), Qt::Key_F1);
+    EXPECT_TRUE(ui::HelpWindow()->isVisible());
+
+    click(ui::kCancelButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(ui::HelpWindow() == nullptr || !ui::HelpWindow()->isVisible());
 }
 
 }  // namespace
