@@ -19,6 +19,7 @@
 #include "bench_workspace.h"
 #include "figure_table.h"
 #include "memory_bench.h"
+#include "window_platform.h"
 
 namespace {
 
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
         return quillrun::bench::RunPageStatsChild(argc, argv);
     }
     Options options = TakeOwnOptions(argc, argv);
+    quillrun::bench::WindowPlatform windowPlatform(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 2;
