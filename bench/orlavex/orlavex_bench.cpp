@@ -1,8 +1,10 @@
-// Measures orlavex against Tesseract's own way of making a searchable PDF, and checks that its
-// confidence figure ranks pages by their real error rate.
+// Measures orlavex against Tesseract's own way of making a searchable PDF, and calibrates the
+// certainty thresholds behind its confidence figure against the real error rate of graded pages.
 //
-//   orlavex_bench                  speed per page and memory over 10 and 50 pages
-//   orlavex_bench --calibrate      confidence figure and character error rate of graded pages
+//   orlavex_bench                  speed per page, then memory over 1, 10 and 50 pages
+//   orlavex_bench --speed          speed only
+//   orlavex_bench --calibrate      threshold sets ranked by how well the confidence figure
+//                                  follows the character error rate of graded pages
 //   orlavex_bench --baseline IMAGE OUTPUTBASE
 //                                  what "tesseract IMAGE OUTPUTBASE -l eng pdf" does, for
 //                                  machines without the tesseract command
@@ -17,6 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +30,8 @@
 #include <vector>
 
 #include "orlavex/test_pages.h"
+#include "page_cleanup.h"
+#include "page_statistics.h"
 
 extern char** environ;
 
@@ -142,7 +147,7 @@ std::vector<std::string> OrlavexCommand(const std::string& image, const std::str
 }
 
 int MeasureSpeed(const std::string& self, const std::string& folder) {
-    constexpr int kPages = 5;
+    constexpr int kPages = 3;
     constexpr int kRounds = 3;
     const std::string image = folder + "/pages.tif";
     WritePages(image, kPages);
@@ -173,7 +178,7 @@ int MeasureSpeed(const std::string& self, const std::string& folder) {
 }
 
 int MeasureMemory(const std::string& folder) {
-    for (const int pages : {10, 50}) {
+    for (const int pages : {1, 10, 50}) {
         const std::string image = folder + "/memory.tif";
         WritePages(image, pages);
         const ChildRun ox = RunChild(OrlavexCommand(image, folder));
@@ -223,13 +228,6 @@ double ErrorRate(const std::string& expected, const std::string& actual) {
     return static_cast<double>(previous[actual.size()]) / static_cast<double>(expected.size());
 }
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
 PixPtr Faded(Pix* grey) {
     PixPtr faded(pixCopy(nullptr, grey));
     const int width = pixGetWidth(faded.get());
@@ -250,50 +248,191 @@ PixPtr Noisy(Pix* grey, float scale, float noise) {
     return PixPtr(pixScale(noisy.get(), 1.0F / scale, 1.0F / scale));
 }
 
-int Calibrate(const std::string& folder) {
-    struct Sample {
-        std::string name;
-        PixPtr page;
-        Lines text;
-    };
-    std::vector<Sample> samples;
-    for (const Lines* text : {&orlavex::test::FoxText(), &orlavex::test::HarbourText()}) {
-        const PixPtr grey = orlavex::test::GreyScanOf(*text);
-        samples.push_back({"clean scan", orlavex::test::Binary(grey.get()), *text});
-        samples.push_back({"clean grey", PixPtr(pixCopy(nullptr, grey.get())), *text});
-        samples.push_back(
-            {"speckled", orlavex::test::Speckled(samples.front().page.get(), 1500), *text});
-        samples.push_back({"third-res noise 20", Noisy(grey.get(), 0.34F, 20.0F), *text});
-        samples.push_back({"third-res noise 40", Noisy(grey.get(), 0.34F, 40.0F), *text});
-        samples.push_back({"third-res noise 60", Noisy(grey.get(), 0.34F, 60.0F), *text});
-        samples.push_back({"quarter-res noise 30", Noisy(grey.get(), 0.25F, 30.0F), *text});
-        samples.push_back({"faded carbon", Faded(grey.get()), *text});
-        samples.push_back({"blurred", PixPtr(pixBlockconv(grey.get(), 3, 3)), *text});
+struct Sample {
+    std::string name;
+    double errorRate = 0.0;
+    orlavex::RecognisedPage recognised;
+};
+
+// The same steps as orlavex takes for an upright page: specks removed, skew straightened, then
+// recognised with automatic page segmentation.
+Sample Recognise(tesseract::TessBaseAPI& engine, const std::string& name, Pix* image,
+                 const Lines& text) {
+    orlavex::PageImage page;
+    page.pix.reset(pixCopy(nullptr, image));
+    page.binary = orlavex::Binarize(page.pix.get());
+    page.resolution = 300;
+    orlavex::RemoveSpecks(page);
+    orlavex::Straighten(page);
+    engine.SetImage(page.pix.get());
+    engine.SetSourceResolution(300);
+    engine.Recognize(nullptr);
+    Sample sample;
+    sample.name = name;
+    char* recognisedText = engine.GetUTF8Text();
+    std::string expected;
+    for (const std::string& line : text) {
+        expected += line + " ";
     }
-    std::printf("%-22s %6s %5s %5s %5s %9s\n", "page", "CER%", "C", "D", "S", "conf%");
-    for (Sample& sample : samples) {
-        const std::string image = folder + "/sample.tif";
-        pixSetResolution(sample.page.get(), 300, 300);
-        orlavex::test::WriteTiff(image, {sample.page.get()});
-        const ChildRun run = RunChild(OrlavexCommand(image, folder));
-        if (run.status != 0) {
-            std::printf("%-22s failed\n", sample.name.c_str());
-            continue;
+    sample.errorRate = ErrorRate(Normalised(expected), Normalised(recognisedText));
+    delete[] recognisedText;
+    sample.recognised = orlavex::CollectConfidences(engine);
+    engine.Clear();
+    return sample;
+}
+
+float Confidence(const orlavex::PageStatistics& page) {
+    const int net = page.characters - 2 * page.lowCertainty - page.middlingCertainty;
+    return page.characters == 0 || net <= 0
+               ? 0.0F
+               : static_cast<float>(net) * 100.0F / static_cast<float>(page.characters);
+}
+
+std::vector<double> Ranks(const std::vector<double>& values) {
+    std::vector<std::size_t> order(values.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return values[a] < values[b]; });
+    std::vector<double> ranks(values.size());
+    for (std::size_t i = 0; i < order.size();) {
+        std::size_t j = i;
+        while (j + 1 < order.size() && values[order[j + 1]] == values[order[i]]) {
+            ++j;
         }
-        RunChild({"/usr/bin/pdftotext", "-enc", "UTF-8", folder + "/out.orx", folder + "/out.txt"});
-        std::string expected;
-        for (const std::string& line : sample.text) {
-            expected += line + " ";
+        for (std::size_t k = i; k <= j; ++k) {
+            ranks[order[k]] = (static_cast<double>(i + j) / 2.0) + 1.0;  // ties share their mean
         }
-        const double rate =
-            ErrorRate(Normalised(expected), Normalised(ReadAll(folder + "/out.txt")));
-        int c = 0, d = 0, s = 0, w = 0, r = 0;
-        std::sscanf(ReadAll(folder + "/out.dat").c_str(), "%d, %d, %d, %d, %d", &c, &d, &s, &w, &r);
-        const int net = c - 2 * d - s;
-        const float confidence =
-            c == 0 || net <= 0 ? 0.0F : static_cast<float>(net) * 100.0F / static_cast<float>(c);
-        std::printf("%-22s %6.2f %5d %5d %5d %9.2f%s\n", sample.name.c_str(), rate * 100.0, c, d, s,
-                    static_cast<double>(confidence), confidence < 95.0F ? "  flagged" : "");
+        i = j + 1;
+    }
+    return ranks;
+}
+
+double Correlation(const std::vector<double>& a, const std::vector<double>& b) {
+    const double n = static_cast<double>(a.size());
+    double meanA = 0.0, meanB = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        meanA += a[i] / n;
+        meanB += b[i] / n;
+    }
+    double covariance = 0.0, varianceA = 0.0, varianceB = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        covariance += (a[i] - meanA) * (b[i] - meanB);
+        varianceA += (a[i] - meanA) * (a[i] - meanA);
+        varianceB += (b[i] - meanB) * (b[i] - meanB);
+    }
+    return covariance / std::sqrt(varianceA * varianceB);
+}
+
+// A proofreader wants to see every page with errors on more than one character in fifty, and
+// none that is free of errors.
+constexpr double kProofreadErrorRate = 0.02;
+
+struct Verdict {
+    orlavex::CertaintyThresholds thresholds;
+    double rankCorrelation = 0.0;  // Spearman, confidence against accuracy (1 - error rate)
+    int cleanFlagged = 0;          // error-free pages below 95%
+    int poorMissed = 0;            // pages above the proofreading error rate at 95% or more
+};
+
+Verdict Judge(const std::vector<Sample>& samples, const orlavex::CertaintyThresholds& thresholds) {
+    Verdict verdict;
+    verdict.thresholds = thresholds;
+    std::vector<double> confidences, accuracies;
+    for (const Sample& sample : samples) {
+        const float confidence = Confidence(orlavex::ClassifyPage(sample.recognised, thresholds));
+        confidences.push_back(confidence);
+        accuracies.push_back(1.0 - sample.errorRate);
+        verdict.cleanFlagged += sample.errorRate == 0.0 && confidence < 95.0F ? 1 : 0;
+        verdict.poorMissed += sample.errorRate > kProofreadErrorRate && confidence >= 95.0F ? 1 : 0;
+    }
+    verdict.rankCorrelation = Correlation(Ranks(confidences), Ranks(accuracies));
+    return verdict;
+}
+
+void PrintVerdict(const Verdict& verdict) {
+    std::printf(
+        "low < %2.0f/%2.0f  middling < %2.0f/%2.0f  (symbol/word)   rho %.3f   "
+        "clean flagged %d   poor missed %d\n",
+        static_cast<double>(verdict.thresholds.lowSymbol),
+        static_cast<double>(verdict.thresholds.lowWord),
+        static_cast<double>(verdict.thresholds.middlingSymbol),
+        static_cast<double>(verdict.thresholds.middlingWord), verdict.rankCorrelation,
+        verdict.cleanFlagged, verdict.poorMissed);
+}
+
+int Calibrate() {
+    tesseract::TessBaseAPI engine;
+    if (engine.Init(nullptr, "eng") != 0) {
+        return 1;
+    }
+    engine.SetPageSegMode(tesseract::PSM_AUTO);
+    std::vector<Sample> samples;
+    for (const Lines* text : {&orlavex::test::FoxText(), &orlavex::test::HarbourText(),
+                              &orlavex::test::LedgerText(), &orlavex::test::OrchardText()}) {
+        const PixPtr grey = orlavex::test::GreyScanOf(*text);
+        const PixPtr scan = orlavex::test::Binary(grey.get());
+        const auto add = [&](const std::string& name, const PixPtr& page) {
+            samples.push_back(Recognise(engine, name, page.get(), *text));
+        };
+        add("clean scan", scan);
+        add("clean grey", grey);
+        add("speckled", orlavex::test::Speckled(scan.get(), 1500));
+        for (const float noise : {20.0F, 30.0F, 40.0F, 50.0F, 60.0F}) {
+            add("third-res noise " + std::to_string(static_cast<int>(noise)),
+                Noisy(grey.get(), 0.34F, noise));
+        }
+        for (const float noise : {20.0F, 30.0F}) {
+            add("quarter-res noise " + std::to_string(static_cast<int>(noise)),
+                Noisy(grey.get(), 0.25F, noise));
+        }
+        add("faded carbon", Faded(grey.get()));
+        add("blurred", PixPtr(pixBlockconv(grey.get(), 3, 3)));
+    }
+
+    std::vector<Verdict> verdicts;
+    for (const float lowSymbol : {0.0F, 30.0F, 50.0F, 60.0F, 70.0F, 80.0F}) {
+        for (const float lowWord : {0.0F, 30.0F, 40.0F, 50.0F, 55.0F, 60.0F, 65.0F, 70.0F}) {
+            for (const float middlingSymbol : {0.0F, 80.0F, 85.0F, 90.0F, 95.0F}) {
+                for (const float middlingWord : {0.0F, 75.0F, 80.0F, 85.0F, 88.0F, 90.0F}) {
+                    if (middlingSymbol < lowSymbol || middlingWord < lowWord) {
+                        continue;
+                    }
+                    verdicts.push_back(
+                        Judge(samples, {lowSymbol, lowWord, middlingSymbol, middlingWord}));
+                }
+            }
+        }
+    }
+    // A poor page that slips through costs a reader more than a noisy but correct page that is
+    // looked at once too often: missed pages count first, then how well the figure ranks.
+    std::sort(verdicts.begin(), verdicts.end(), [](const Verdict& a, const Verdict& b) {
+        if (a.poorMissed != b.poorMissed) {
+            return a.poorMissed < b.poorMissed;
+        }
+        if (std::fabs(a.rankCorrelation - b.rankCorrelation) > 1e-9) {
+            return a.rankCorrelation > b.rankCorrelation;
+        }
+        return a.cleanFlagged < b.cleanFlagged;
+    });
+    std::printf("%zu pages; best threshold sets of %zu:\n", samples.size(), verdicts.size());
+    for (std::size_t i = 0; i < std::min<std::size_t>(10, verdicts.size()); ++i) {
+        PrintVerdict(verdicts[i]);
+    }
+    std::printf("\nthe calibrated set:\n");
+    PrintVerdict(Judge(samples, orlavex::kCalibratedThresholds));
+    std::printf("symbol confidence alone (no word threshold):\n");
+    PrintVerdict(Judge(samples, {60.0F, 0.0F, 85.0F, 0.0F}));
+
+    std::printf("\n%-22s %6s %5s %5s %5s %8s\n", "page", "CER%", "C", "D", "S", "conf%");
+    for (const Sample& sample : samples) {
+        const orlavex::PageStatistics page = orlavex::ClassifyPage(sample.recognised);
+        const float confidence = Confidence(page);
+        std::printf("%-22s %6.2f %5d %5d %5d %8.2f%s\n", sample.name.c_str(),
+                    sample.errorRate * 100.0, page.characters, page.lowCertainty,
+                    page.middlingCertainty, static_cast<double>(confidence),
+                    confidence < 95.0F ? "  flagged" : "");
     }
     return 0;
 }
@@ -301,6 +440,7 @@ int Calibrate(const std::string& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // results show as they come
     if (argc == 4 && std::strcmp(argv[1], "--baseline") == 0) {
         return RunBaseline(argv[2], argv[3]);
     }
@@ -312,10 +452,10 @@ int main(int argc, char** argv) {
     const std::string self = std::filesystem::canonical("/proc/self/exe").string();
     int status = 0;
     if (argc == 2 && std::strcmp(argv[1], "--calibrate") == 0) {
-        status = Calibrate(folder);
+        status = Calibrate();
     } else {
         status = MeasureSpeed(self, folder);
-        if (status == 0) {
+        if (status == 0 && !(argc == 2 && std::strcmp(argv[1], "--speed") == 0)) {
             status = MeasureMemory(folder);
         }
     }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <functional>
+#include <ostream>
 
 #include "orlavex/orlavex_runner.h"
 #include "orlavex/test_pages.h"
@@ -57,6 +58,7 @@ class OrlavexRecognition : public ::testing::Test {
 };
 
 struct PageCase {
+    const char* id;
     const char* name;
     std::function<std::vector<PixPtr>()> makeImages;
     std::vector<std::string> options;
@@ -65,6 +67,10 @@ struct PageCase {
     std::vector<int> rotations;
 };
 
+void PrintTo(const PageCase& testCase, std::ostream* out) {
+    *out << testCase.name;
+}
+
 std::vector<PixPtr> One(PixPtr page) {
     std::vector<PixPtr> pages;
     pages.push_back(std::move(page));
@@ -72,43 +78,50 @@ std::vector<PixPtr> One(PixPtr page) {
 }
 
 const PageCase kPageCases[] = {
-    {"clean black-and-white scan",
+    {"CleanScan",
+     "clean black-and-white scan",
      [] { return One(ScanOf(FoxText())); },
      {},
      {&FoxText()},
      0.02,
      {0}},
-    {"page turned a quarter clockwise, auto-rotated",
+    {"QuarterTurnedScan",
+     "page turned a quarter clockwise, auto-rotated",
      [] { return One(Turned(ScanOf(FoxText()).get(), 1)); },
      {"-autorotate"},
      {&FoxText()},
      0.05,
      {270}},
-    {"page turned upside down, auto-rotated",
+    {"UpsideDownScan",
+     "page turned upside down, auto-rotated",
      [] { return One(Turned(ScanOf(HarbourText()).get(), 2)); },
      {"-autorotate"},
      {&HarbourText()},
      0.05,
      {180}},
-    {"page skewed by three degrees, deskewed",
+    {"SkewedScan",
+     "page skewed by three degrees, deskewed",
      [] { return One(Skewed(ScanOf(HarbourText()).get(), 3.0F)); },
      {"-deskew"},
      {&HarbourText()},
      0.05,
      {0}},
-    {"speckled page, despeckled",
+    {"SpeckledScan",
+     "speckled page, despeckled",
      [] { return One(Speckled(ScanOf(HarbourText()).get(), 1500)); },
      {"-despeckle"},
      {&HarbourText()},
      0.05,
      {0}},
-    {"two-page spread, split",
+    {"TwoPageSpread",
+     "two-page spread, split",
      [] { return One(Spread(ScanOf(LedgerText()).get(), ScanOf(OrchardText()).get())); },
      {"-2page"},
      {&LedgerText(), &OrchardText()},
      0.05,
      {0, 0}},
-    {"three-page TIFF",
+    {"ThreePageTiff",
+     "three-page TIFF",
      [] {
          std::vector<PixPtr> pages;
          pages.push_back(ScanOf(FoxText()));
@@ -120,13 +133,15 @@ const PageCase kPageCases[] = {
      {&FoxText(), &HarbourText(), &LedgerText()},
      0.02,
      {0, 0, 0}},
-    {"16-bit grey scan",
+    {"SixteenBitGreyScan",
+     "16-bit grey scan",
      [] { return One(PixPtr(pixConvert8To16(GreyScanOf(FoxText()).get(), 8))); },
      {},
      {&FoxText()},
      0.02,
      {0}},
-    {"4-bit palette scan",
+    {"FourBitPaletteScan",
+     "4-bit palette scan",
      [] { return One(PixPtr(pixThresholdTo4bpp(GreyScanOf(FoxText()).get(), 16, 1))); },
      {},
      {&FoxText()},
@@ -134,37 +149,42 @@ const PageCase kPageCases[] = {
      {0}},
 };
 
-TEST_F(OrlavexRecognition, EachKindOfScanBecomesASearchableDocumentWithItsStatistics) {
-    for (const PageCase& testCase : kPageCases) {
-        SCOPED_TRACE(testCase.name);
-        std::vector<PixPtr> images = testCase.makeImages();
-        std::vector<Pix*> raw;
-        for (const PixPtr& image : images) {
-            raw.push_back(image.get());
-        }
-        const RunResult run = convert(writeTiff(raw), testCase.options);
-        ASSERT_TRUE(run.succeeded()) << run.standardError;
-        EXPECT_EQ(ReadWholeFile(document()).substr(0, 5), "%PDF-");
-        EXPECT_EQ(FolderNames(tree.root()),
-                  (std::vector<std::string>{"out.dat", "out.orx", "scan.tif"}));
+class ScanKinds : public OrlavexRecognition, public ::testing::WithParamInterface<PageCase> {};
 
-        const std::vector<std::string> texts = PageTextsOfPdf(document());
-        const std::vector<StatisticsLine> lines = ReadStatistics(statistics());
-        ASSERT_EQ(texts.size(), testCase.expectedPages.size());
-        ASSERT_EQ(lines.size(), testCase.expectedPages.size());
-        for (std::size_t page = 0; page < lines.size(); ++page) {
-            SCOPED_TRACE("page " + std::to_string(page + 1));
-            const Lines& expected = *testCase.expectedPages[page];
-            EXPECT_LT(CharacterErrorRate(JoinLines(expected), texts[page]),
-                      testCase.greatestErrorRate)
-                << texts[page];
-            EXPECT_NEAR(lines[page].characters, NonBlankCharacters(expected),
-                        NonBlankCharacters(expected) / 20);
-            EXPECT_NEAR(lines[page].words, Words(expected), 2);
-            EXPECT_EQ(lines[page].rotation, testCase.rotations[page]);
-        }
+TEST_P(ScanKinds, BecomeSearchableDocumentsWithTheirStatistics) {
+    const PageCase& testCase = GetParam();
+    SCOPED_TRACE(testCase.name);
+    std::vector<PixPtr> images = testCase.makeImages();
+    std::vector<Pix*> raw;
+    for (const PixPtr& image : images) {
+        raw.push_back(image.get());
+    }
+    const RunResult run = convert(writeTiff(raw), testCase.options);
+    ASSERT_TRUE(run.succeeded()) << run.standardError;
+    EXPECT_EQ(ReadWholeFile(document()).substr(0, 5), "%PDF-");
+    EXPECT_EQ(FolderNames(tree.root()),
+              (std::vector<std::string>{"out.dat", "out.orx", "scan.tif"}));
+
+    const std::vector<std::string> texts = PageTextsOfPdf(document());
+    const std::vector<StatisticsLine> lines = ReadStatistics(statistics());
+    ASSERT_EQ(texts.size(), testCase.expectedPages.size());
+    ASSERT_EQ(lines.size(), testCase.expectedPages.size());
+    for (std::size_t page = 0; page < lines.size(); ++page) {
+        SCOPED_TRACE("page " + std::to_string(page + 1));
+        const Lines& expected = *testCase.expectedPages[page];
+        EXPECT_LT(CharacterErrorRate(JoinLines(expected), texts[page]), testCase.greatestErrorRate)
+            << texts[page];
+        EXPECT_NEAR(lines[page].characters, NonBlankCharacters(expected),
+                    NonBlankCharacters(expected) / 20);
+        EXPECT_NEAR(lines[page].words, Words(expected), 2);
+        EXPECT_EQ(lines[page].rotation, testCase.rotations[page]);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Orlavex, ScanKinds, ::testing::ValuesIn(kPageCases),
+                         [](const ::testing::TestParamInfo<PageCase>& info) {
+                             return std::string(info.param.id);
+                         });
 
 TEST_F(OrlavexRecognition, PdfPagesAreRenderedAndRecognisedInOrder) {
     const std::string input = tree.path("letters.pdf");
@@ -182,40 +202,54 @@ TEST_F(OrlavexRecognition, PdfPagesAreRenderedAndRecognisedInOrder) {
     EXPECT_NEAR(pixGetHeight(image.get()), 660, 2);
 }
 
-TEST_F(OrlavexRecognition, EachCleanUpOptionChangesTheDocumentAndItsOppositeLeavesThePageAlone) {
-    struct OptionCase {
-        const char* name;
-        std::function<PixPtr()> makeImage;
-        const char* on;
-        const char* off;
-        std::function<double(Pix*)> measure;
-        double greatestWhenOn;
-        double leastWhenOff;
-    };
-    const OptionCase cases[] = {
-        {"rotation: the page comes out upright only when auto-rotated",
-         [] { return Turned(ScanOf(FoxText()).get(), 1); }, "-autorotate", "-rotate0",
-         [](Pix* page) { return static_cast<double>(pixGetHeight(page)) / pixGetWidth(page); }, 1.0,
-         1.0},
-        {"skew: the lines come out level only when deskewed",
-         [] { return Skewed(ScanOf(HarbourText()).get(), 3.0F); }, "-deskew", "-nodeskew",
-         [](Pix* page) { return std::fabs(MeasureSkew(page)); }, 0.5, 2.5},
-        {"specks: they are gone only when despeckled",
-         [] { return Speckled(ScanOf(HarbourText()).get(), 1500); }, "-despeckle", "-nodespeckle",
-         [](Pix* page) { return CountSpecks(page); }, 100, 1000},
-    };
-    for (const OptionCase& testCase : cases) {
-        SCOPED_TRACE(testCase.name);
-        const PixPtr image = testCase.makeImage();
-        const std::string input = writeTiff({image.get()});
-        ASSERT_TRUE(convert(input, {testCase.on}).succeeded());
-        EXPECT_LT(testCase.measure(documentImage().get()), testCase.greatestWhenOn);
-        ASSERT_TRUE(convert(input, {testCase.off}).succeeded());
-        EXPECT_GT(testCase.measure(documentImage().get()), testCase.leastWhenOff);
-        // A page left as it came reports no rotation, however it lies.
-        EXPECT_EQ(ReadStatistics(statistics()).at(0).rotation, 0);
-    }
+struct OptionCase {
+    const char* id;
+    const char* name;
+    std::function<PixPtr()> makeImage;
+    const char* on;
+    const char* off;
+    std::function<double(Pix*)> measure;
+    double greatestWhenOn;
+    double leastWhenOff;
+};
+
+const OptionCase kOptionCases[] = {
+    {"Rotation", "the page comes out upright only when auto-rotated",
+     [] { return Turned(ScanOf(FoxText()).get(), 1); }, "-autorotate", "-rotate0",
+     [](Pix* page) { return static_cast<double>(pixGetHeight(page)) / pixGetWidth(page); }, 1.0,
+     1.0},
+    {"Deskew", "the lines come out level only when deskewed",
+     [] { return Skewed(ScanOf(HarbourText()).get(), 3.0F); }, "-deskew", "-nodeskew",
+     [](Pix* page) { return std::fabs(MeasureSkew(page)); }, 0.5, 2.5},
+    {"Despeckle", "the specks are gone only when despeckled",
+     [] { return Speckled(ScanOf(HarbourText()).get(), 1500); }, "-despeckle", "-nodespeckle",
+     [](Pix* page) { return CountSpecks(page); }, 100, 1000},
+};
+
+void PrintTo(const OptionCase& testCase, std::ostream* out) {
+    *out << testCase.name;
 }
+
+class CleanUpOptions : public OrlavexRecognition,
+                       public ::testing::WithParamInterface<OptionCase> {};
+
+TEST_P(CleanUpOptions, ChangeTheDocumentWhileTheirOppositesLeaveThePageAlone) {
+    const OptionCase& testCase = GetParam();
+    SCOPED_TRACE(testCase.name);
+    const PixPtr image = testCase.makeImage();
+    const std::string input = writeTiff({image.get()});
+    ASSERT_TRUE(convert(input, {testCase.on}).succeeded());
+    EXPECT_LT(testCase.measure(documentImage().get()), testCase.greatestWhenOn);
+    ASSERT_TRUE(convert(input, {testCase.off}).succeeded());
+    EXPECT_GT(testCase.measure(documentImage().get()), testCase.leastWhenOff);
+    // A page left as it came reports no rotation, however it lies.
+    EXPECT_EQ(ReadStatistics(statistics()).at(0).rotation, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orlavex, CleanUpOptions, ::testing::ValuesIn(kOptionCases),
+                         [](const ::testing::TestParamInfo<OptionCase>& info) {
+                             return std::string(info.param.id);
+                         });
 
 TEST_F(OrlavexRecognition, SpreadIsOnePageUnlessTwoPageModeIsOn) {
     const PixPtr spread = Spread(ScanOf(LedgerText()).get(), ScanOf(OrchardText()).get());

@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -231,24 +231,27 @@ float StatisticsLine::confidence() const {
 
 std::vector<StatisticsLine> ReadStatistics(const std::string& path) {
     const std::string bytes = ReadWholeFile(path);
-    static const std::regex kLine("(\\d+), (\\d+), (\\d+), (\\d+), (0|90|180|270)\r\n");
     std::vector<StatisticsLine> lines;
-    auto position = bytes.cbegin();
-    std::smatch match;
-    while (position != bytes.cend()) {
-        if (!std::regex_search(position, bytes.cend(), match, kLine,
-                               std::regex_constants::match_continuous)) {
-            ADD_FAILURE() << "malformed statistics: " << std::string(position, bytes.cend());
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "statistics line without CR LF: " << bytes.substr(start);
             break;
         }
+        const std::string text = bytes.substr(start, end - start);
         StatisticsLine line;
-        line.characters = std::stoi(match[1]);
-        line.low = std::stoi(match[2]);
-        line.middling = std::stoi(match[3]);
-        line.words = std::stoi(match[4]);
-        line.rotation = std::stoi(match[5]);
+        std::sscanf(text.c_str(), "%d, %d, %d, %d, %d", &line.characters, &line.low, &line.middling,
+                    &line.words, &line.rotation);
+        // Written back in the one shape the file may have, the line must come out unchanged.
+        const std::string expected =
+            std::to_string(line.characters) + ", " + std::to_string(line.low) + ", " +
+            std::to_string(line.middling) + ", " + std::to_string(line.words) + ", " +
+            std::to_string(line.rotation);
+        EXPECT_EQ(text, expected);
+        EXPECT_TRUE(line.rotation % 90 == 0 && line.rotation >= 0 && line.rotation < 360);
         lines.push_back(line);
-        position = match[0].second;
+        start = end + 2;
     }
     return lines;
 }

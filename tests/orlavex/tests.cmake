@@ -10,5 +10,9 @@ quillrun_add_test(orlavex_tests
     orlavex/orlavex_quillrun_test.cpp
 )
 target_link_libraries(orlavex_tests PRIVATE PkgConfig::ORLAVEX_TEST_DEPS)
+if(QUILLRUN_SANITIZE)
+    # The tests render PDF pages too, with the same lasting Fontconfig state as the program.
+    target_sources(orlavex_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/orlavex/leak_suppressions.cpp)
+endif()
 target_compile_definitions(orlavex_tests PRIVATE ORLAVEX_PATH="$<TARGET_FILE:orlavex>")
 add_dependencies(orlavex_tests orlavex)

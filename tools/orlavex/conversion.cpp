@@ -203,7 +203,7 @@ class Converter {
             error = "page " + std::to_string(m_pageNumber) + " cannot be recognised";
             return Outcome::Failed;
         }
-        PageStatistics statistics = CountRecognisedPage(m_engine);
+        PageStatistics statistics = ClassifyPage(CollectConfidences(m_engine));
         statistics.rotation = rotation;
         if (!writer.addPage(m_engine)) {
             error = "cannot write page " + std::to_string(m_pageNumber) + " of the document " +

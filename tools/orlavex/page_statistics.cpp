@@ -10,15 +10,6 @@ namespace orlavex {
 
 namespace {
 
-// Certainty classes, from Tesseract's confidences (0 to 100). The LSTM engine gives nearly every
-// symbol above 90 even on a poor page, so a symbol's own confidence alone cannot tell the pages
-// apart; the confidence of the word it belongs to falls much further on a damaged line, and
-// both are consulted. Calibrated on a clean and a degraded page (docs/orlavex.md).
-constexpr float kLowSymbol = 60.0F;
-constexpr float kLowWord = 60.0F;
-constexpr float kMiddlingSymbol = 85.0F;
-constexpr float kMiddlingWord = 85.0F;
-
 struct DeleteText {
     void operator()(char* text) const { delete[] text; }
 };
@@ -38,11 +29,11 @@ bool IsBlank(const char* text) {
 
 }  // namespace
 
-PageStatistics CountRecognisedPage(tesseract::TessBaseAPI& engine) {
-    PageStatistics statistics;
+RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
+    RecognisedPage page;
     const std::unique_ptr<tesseract::ResultIterator> iterator(engine.GetIterator());
     if (!iterator) {
-        return statistics;
+        return page;
     }
     constexpr auto kSymbol = tesseract::RIL_SYMBOL;
     constexpr auto kWord = tesseract::RIL_WORD;
@@ -55,21 +46,30 @@ PageStatistics CountRecognisedPage(tesseract::TessBaseAPI& engine) {
             wordConfidence = iterator->Confidence(kWord);
             const TextPtr word(iterator->GetUTF8Text(kWord));
             if (!IsBlank(word.get())) {
-                ++statistics.words;
+                ++page.words;
             }
         }
         const TextPtr symbol(iterator->GetUTF8Text(kSymbol));
-        if (IsBlank(symbol.get())) {
-            continue;
-        }
-        ++statistics.characters;
-        const float symbolConfidence = iterator->Confidence(kSymbol);
-        if (symbolConfidence < kLowSymbol || wordConfidence < kLowWord) {
-            ++statistics.lowCertainty;
-        } else if (symbolConfidence < kMiddlingSymbol || wordConfidence < kMiddlingWord) {
-            ++statistics.middlingCertainty;
+        if (!IsBlank(symbol.get())) {
+            page.symbols.push_back({iterator->Confidence(kSymbol), wordConfidence});
         }
     } while (iterator->Next(kSymbol));
+    return page;
+}
+
+PageStatistics ClassifyPage(const RecognisedPage& page, const CertaintyThresholds& thresholds) {
+    PageStatistics statistics;
+    statistics.words = page.words;
+    statistics.characters = static_cast<int>(page.symbols.size());
+    for (const RecognisedPage::Symbol& symbol : page.symbols) {
+        if (symbol.confidence < thresholds.lowSymbol ||
+            symbol.wordConfidence < thresholds.lowWord) {
+            ++statistics.lowCertainty;
+        } else if (symbol.confidence < thresholds.middlingSymbol ||
+                   symbol.wordConfidence < thresholds.middlingWord) {
+            ++statistics.middlingCertainty;
+        }
+    }
     return statistics;
 }
 

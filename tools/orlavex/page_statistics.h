@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tesseract {
 class TessBaseAPI;
@@ -17,10 +18,36 @@ struct PageStatistics {
     int rotation = 0;           // R: clockwise quarter turns applied, in degrees
 };
 
-// Counts the page that the engine has just recognised. The certainty classes are calibrated
-// so that (C - 2D - S) / C falls below 95% on pages a proofreader should look at; the rule is
-// written down in docs/orlavex.md.
-PageStatistics CountRecognisedPage(tesseract::TessBaseAPI& engine);
+// A symbol is of low certainty when its own confidence or its word's falls below the low
+// thresholds, else of middling certainty when either falls below the middling ones (Tesseract's
+// confidences, 0 to 100).
+struct CertaintyThresholds {
+    float lowSymbol = 0.0F;
+    float lowWord = 0.0F;
+    float middlingSymbol = 0.0F;
+    float middlingWord = 0.0F;
+};
+
+// Calibrated so that Quillrun's figure (C - 2D - S) / C ranks pages by their character error
+// rate and falls below 95% on pages a proofreader should look at (docs/orlavex.md, measured with
+// orlavex_bench --calibrate). The LSTM engine gives nearly every symbol 99 even on a poor page;
+// the word's confidence is what falls on a damaged line.
+inline constexpr CertaintyThresholds kCalibratedThresholds{60.0F, 55.0F, 85.0F, 85.0F};
+
+// The confidences of one recognised page: one entry per symbol that is not white space.
+struct RecognisedPage {
+    struct Symbol {
+        float confidence = 0.0F;
+        float wordConfidence = 0.0F;
+    };
+    std::vector<Symbol> symbols;
+    int words = 0;
+};
+
+RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine);
+
+PageStatistics ClassifyPage(const RecognisedPage& page,
+                            const CertaintyThresholds& thresholds = kCalibratedThresholds);
 
 std::string FormatStatisticsLine(const PageStatistics& statistics);
 
