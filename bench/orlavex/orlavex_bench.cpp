@@ -1,7 +1,8 @@
 // Measures orlavex against Tesseract's own way of making a searchable PDF, and calibrates the
 // certainty thresholds behind its confidence figure against the real error rate of graded pages.
 //
-//   orlavex_bench                  speed per page, then memory over 1, 10 and 50 pages
+//   orlavex_bench                  speed per page (threads as shipped, one, one per core),
+//                                  then memory over 1, 10, 50 and 100 pages
 //   orlavex_bench --speed          speed only
 //   orlavex_bench --calibrate      threshold sets ranked by how well the confidence figure
 //                                  follows the character error rate of graded pages
@@ -146,15 +147,15 @@ std::vector<std::string> OrlavexCommand(const std::string& image, const std::str
             "-x"};
 }
 
-int MeasureSpeed(const std::string& self, const std::string& folder) {
-    constexpr int kPages = 3;
+// Runs both programs with OMP_THREAD_LIMIT as given (nullptr: unset, as each program ships).
+int MeasureSpeed(const std::string& self, const std::string& image, int pages,
+                 const char* threadLimit, const std::string& folder) {
     constexpr int kRounds = 3;
-    const std::string image = folder + "/pages.tif";
-    WritePages(image, kPages);
-    std::printf("baseline: %s\n", access(kTesseractCommand, X_OK) == 0
-                                      ? "the tesseract command"
-                                      : "TessBaseAPI::ProcessPages with TessPDFRenderer "
-                                        "(no tesseract command installed)");
+    if (threadLimit == nullptr) {
+        unsetenv("OMP_THREAD_LIMIT");
+    } else {
+        setenv("OMP_THREAD_LIMIT", threadLimit, 1);
+    }
     std::vector<double> baseWall, baseCpu, oxWall, oxCpu;
     // Interleaved, so that a burst of load from elsewhere hits both sides alike.
     for (int round = 0; round < kRounds; ++round) {
@@ -164,21 +165,40 @@ int MeasureSpeed(const std::string& self, const std::string& folder) {
             std::fprintf(stderr, "a run failed (%d, %d)\n", base.status, ox.status);
             return 1;
         }
-        baseWall.push_back(base.wallSeconds / kPages);
-        baseCpu.push_back(base.cpuSeconds / kPages);
-        oxWall.push_back(ox.wallSeconds / kPages);
-        oxCpu.push_back(ox.cpuSeconds / kPages);
+        baseWall.push_back(base.wallSeconds / pages);
+        baseCpu.push_back(base.cpuSeconds / pages);
+        oxWall.push_back(ox.wallSeconds / pages);
+        oxCpu.push_back(ox.cpuSeconds / pages);
     }
-    std::printf("per page over %d letter-size pages, median of %d runs:\n", kPages, kRounds);
+    std::printf("OMP_THREAD_LIMIT %s: per page, median of %d runs over %d letter-size pages\n",
+                threadLimit == nullptr ? "unset (as shipped)" : threadLimit, kRounds, pages);
     std::printf("  baseline  wall %.2f s  cpu %.2f s\n", Median(baseWall), Median(baseCpu));
     std::printf("  orlavex   wall %.2f s  cpu %.2f s\n", Median(oxWall), Median(oxCpu));
     std::printf("  ratio     wall %.3f    cpu %.3f\n", Median(oxWall) / Median(baseWall),
                 Median(oxCpu) / Median(baseCpu));
+    unsetenv("OMP_THREAD_LIMIT");
+    return 0;
+}
+
+int MeasureSpeeds(const std::string& self, const std::string& folder) {
+    constexpr int kPages = 3;
+    const std::string image = folder + "/pages.tif";
+    WritePages(image, kPages);
+    std::printf("baseline: %s\n", access(kTesseractCommand, X_OK) == 0
+                                      ? "the tesseract command"
+                                      : "TessBaseAPI::ProcessPages with TessPDFRenderer "
+                                        "(no tesseract command installed)");
+    const std::string cores = std::to_string(sysconf(_SC_NPROCESSORS_ONLN));
+    for (const char* limit : {static_cast<const char*>(nullptr), "1", cores.c_str()}) {
+        if (MeasureSpeed(self, image, kPages, limit, folder) != 0) {
+            return 1;
+        }
+    }
     return 0;
 }
 
 int MeasureMemory(const std::string& folder) {
-    for (const int pages : {1, 10, 50}) {
+    for (const int pages : {1, 10, 50, 100}) {
         const std::string image = folder + "/memory.tif";
         WritePages(image, pages);
         const ChildRun ox = RunChild(OrlavexCommand(image, folder));
@@ -454,7 +474,7 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "--calibrate") == 0) {
         status = Calibrate();
     } else {
-        status = MeasureSpeed(self, folder);
+        status = MeasureSpeeds(self, folder);
         if (status == 0 && !(argc == 2 && std::strcmp(argv[1], "--speed") == 0)) {
             status = MeasureMemory(folder);
         }

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "cancellation.h"
 #include "document_writer.h"
@@ -151,6 +150,11 @@ class Converter {
         if (m_options.despeckle) {
             RemoveSpecks(whole);
         }
+        if (!m_options.twoPage) {
+            return recognisePage(whole, 0, m_options.autoRotate, writer, error);
+        }
+        // A spread lying on its side would be split into a top and a bottom half, so its
+        // orientation is settled before the split, for both pages at once.
         int quarterTurns = 0;
         if (m_options.autoRotate) {
             quarterTurns =
@@ -160,21 +164,14 @@ class Converter {
                 return Outcome::Failed;
             }
         }
-        std::vector<PageImage> pages;
-        if (m_options.twoPage) {
-            PageImage left;
-            PageImage right;
-            if (!SplitSpread(whole, left, right)) {
-                error = "an image of " + m_options.inputPath + " cannot be split in two";
-                return Outcome::Failed;
-            }
-            pages.push_back(std::move(left));
-            pages.push_back(std::move(right));
-        } else {
-            pages.push_back(std::move(whole));
+        PageImage left;
+        PageImage right;
+        if (!SplitSpread(whole, left, right)) {
+            error = "an image of " + m_options.inputPath + " cannot be split in two";
+            return Outcome::Failed;
         }
-        for (PageImage& page : pages) {
-            const Outcome outcome = recognisePage(page, quarterTurns * 90, writer, error);
+        for (PageImage* page : {&left, &right}) {
+            const Outcome outcome = recognisePage(*page, quarterTurns, false, writer, error);
             if (outcome != Outcome::Written) {
                 return outcome;
             }
@@ -182,15 +179,56 @@ class Converter {
         return Outcome::Written;
     }
 
-    Outcome recognisePage(PageImage& page, int rotation, DocumentWriter& writer,
+    // Most pages arrive upright, so a page is recognised as it lies first; only when the result
+    // runs across the page or reads as nonsense is the orientation model asked, and the page
+    // turned and read again. Upright pages thus cost nothing extra.
+    Outcome recognisePage(PageImage& page, int quarterTurns, bool mayTurn, DocumentWriter& writer,
                           std::string& error) {
+        ++m_pageNumber;
+        Outcome outcome = recognise(page, error);
+        if (outcome != Outcome::Written) {
+            return outcome;
+        }
+        if (mayTurn && RecognitionSuggestsTurnedPage(m_engine)) {
+            const int turns =
+                m_orientation.quarterTurnsToUpright(page.binary.get(), page.resolution);
+            if (turns != 0) {
+                if (!RotateQuarterTurns(page, turns)) {
+                    error = "page " + std::to_string(m_pageNumber) + " cannot be turned";
+                    return Outcome::Failed;
+                }
+                quarterTurns = turns;
+                outcome = recognise(page, error);
+                if (outcome != Outcome::Written) {
+                    return outcome;
+                }
+            }
+        }
+        PageStatistics statistics = ClassifyPage(CollectConfidences(m_engine));
+        statistics.rotation = quarterTurns * 90;
+        if (!writer.addPage(m_engine)) {
+            error = "cannot write page " + std::to_string(m_pageNumber) + " of the document " +
+                    m_options.outputPath;
+            return Outcome::Failed;
+        }
+        m_engine.Clear();
+        m_statistics += FormatStatisticsLine(statistics);
+        if (!m_options.quiet) {
+            std::printf("orlavex: page %d: %d characters, %d words, turned %d degrees\n",
+                        m_pageNumber, statistics.characters, statistics.words, statistics.rotation);
+            std::fflush(stdout);
+        }
+        return Outcome::Written;
+    }
+
+    // Straightens the page and recognises it; the results stay in the engine.
+    Outcome recognise(PageImage& page, std::string& error) {
         if (m_options.deskew) {
             Straighten(page);
         }
         if (CancellationRequested()) {
             return Outcome::Cancelled;
         }
-        ++m_pageNumber;
         m_engine.SetImage(page.pix.get());
         m_engine.SetSourceResolution(page.resolution);
         tesseract::ETEXT_DESC monitor;
@@ -202,20 +240,6 @@ class Converter {
         if (recognised != 0) {
             error = "page " + std::to_string(m_pageNumber) + " cannot be recognised";
             return Outcome::Failed;
-        }
-        PageStatistics statistics = ClassifyPage(CollectConfidences(m_engine));
-        statistics.rotation = rotation;
-        if (!writer.addPage(m_engine)) {
-            error = "cannot write page " + std::to_string(m_pageNumber) + " of the document " +
-                    m_options.outputPath;
-            return Outcome::Failed;
-        }
-        m_engine.Clear();
-        m_statistics += FormatStatisticsLine(statistics);
-        if (!m_options.quiet) {
-            std::printf("orlavex: page %d: %d characters, %d words, turned %d degrees\n",
-                        m_pageNumber, statistics.characters, statistics.words, rotation);
-            std::fflush(stdout);
         }
         return Outcome::Written;
     }

@@ -1,6 +1,9 @@
 #include "orientation.h"
 
 #include <tesseract/baseapi.h>
+#include <tesseract/resultiterator.h>
+
+#include "pix_handle.h"
 
 namespace orlavex {
 
@@ -10,6 +13,14 @@ namespace {
 // lines of text already score about 14; a wrong quarter turn would ruin a page that might have
 // been read as it was, so an uncertain verdict leaves the page alone.
 constexpr float kLeastOrientationConfidence = 7.0F;
+
+// Upright pages, even noisy copies of a third of the resolution, score 80 and more; pages upside
+// down score below 40.
+constexpr int kLeastUprightConfidence = 65;
+
+// The orientation model classifies a few hundred characters whatever the page size; at half
+// the resolution the layout analysis before it takes half the time and the verdict is the same.
+constexpr int kResolutionWorthHalving = 200;
 
 }  // namespace
 
@@ -31,6 +42,15 @@ int OrientationDetector::quarterTurnsToUpright(Pix* binary, int resolution) {
     if (!m_engine) {
         return 0;
     }
+    PixPtr reduced;
+    if (resolution >= kResolutionWorthHalving) {
+        // A reduced pixel is black when any of the four is, so thin strokes survive.
+        reduced.reset(pixReduceRankBinaryCascade(binary, 1, 0, 0, 0));
+        if (reduced) {
+            binary = reduced.get();
+            resolution /= 2;
+        }
+    }
     m_engine->SetImage(binary);
     m_engine->SetSourceResolution(resolution);
     int degrees = 0;
@@ -46,6 +66,26 @@ int OrientationDetector::quarterTurnsToUpright(Pix* binary, int resolution) {
     // Tesseract reports how far the page is turned clockwise; turning it on by the rest of a
     // full circle sets it upright.
     return ((360 - degrees) / 90) % 4;
+}
+
+bool RecognitionSuggestsTurnedPage(tesseract::TessBaseAPI& engine) {
+    const std::unique_ptr<tesseract::ResultIterator> iterator(engine.GetIterator());
+    if (!iterator || iterator->Empty(tesseract::RIL_TEXTLINE)) {
+        return false;
+    }
+    long across = 0;
+    long down = 0;
+    do {
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+        if (iterator->BoundingBox(tesseract::RIL_TEXTLINE, &left, &top, &right, &bottom)) {
+            across += right - left;
+            down += bottom - top;
+        }
+    } while (iterator->Next(tesseract::RIL_TEXTLINE));
+    return down > across || engine.MeanTextConf() < kLeastUprightConfidence;
 }
 
 }  // namespace orlavex

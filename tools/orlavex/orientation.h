@@ -31,4 +31,9 @@ class OrientationDetector {
     std::unique_ptr<tesseract::TessBaseAPI> m_engine;
 };
 
+// Whether the page just recognised looks turned: its text lines run down rather than across
+// the page, or the text reads as nonsense (a page upside down gives a mean word confidence
+// far below that of even a poor upright page). A page without any text does not.
+bool RecognitionSuggestsTurnedPage(tesseract::TessBaseAPI& engine);
+
 }  // namespace orlavex

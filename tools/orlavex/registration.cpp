@@ -38,7 +38,11 @@ bool RegisterThisProgram(std::string& registeredPath, std::string& error) {
     }
     if (!quillrun::platform::WriteMachineDefaultValue(quillrun::kReaderRegistrationKey,
                                                       registeredPath)) {
-        error = "cannot write the registration of " + registeredPath;
+        // The machine hive lives in the first folder of XDG_CONFIG_DIRS, /etc/xdg by default,
+        // which usually only the administrator may write.
+        error = "cannot write the registration of " + registeredPath +
+                " into the machine hive (the first folder of XDG_CONFIG_DIRS, /etc/xdg by default, "
+                "must be writable)";
         return false;
     }
     return true;
