@@ -13,10 +13,3 @@ target_link_libraries(ui_shell_tests PRIVATE quillrun_ui_shell quillrun_test_sup
                                              GTest::gtest)
 gtest_discover_tests(ui_shell_tests DISCOVERY_TIMEOUT 60
                      PROPERTIES TIMEOUT 120 ENVIRONMENT QT_QPA_PLATFORM=offscreen)
-
-# How long the statistics window takes to open on a long run and to sort it; never a test.
-find_package(benchmark QUIET)
-if(benchmark_FOUND AND QUILLRUN_BUILD_BENCH)
-    add_executable(page_stats_dlg_bench EXCLUDE_FROM_ALL ui/shell/page_stats_dlg_bench.cpp)
-    target_link_libraries(page_stats_dlg_bench PRIVATE quillrun_ui_shell benchmark::benchmark)
-endif()
