@@ -16,7 +16,7 @@ TEST_F(ConversionJob, ReaderGetsTheCommandLinePieceByPieceAndMissingFoldersAreCr
     useTemplate("--record=" + record);
     engine.StartWork();
     EXPECT_EQ(
-        recordedArguments(record),
+        RecordedArguments(record),
         (std::vector<std::string>{SCRIPTED_READER_PATH, "-user:bob", "-pwd:pw", "-in:" + image,
                                   "-out:" + destination + "/a/b/p1.orx", "-nomessage", "-x",
                                   "--record=" + record, "-stat:" + destination + "/a/b/p1.dat"}));
@@ -39,7 +39,7 @@ TEST_F(ConversionJob, EditedSettingsApplyFromTheNextJob) {
     engine.m_writeLog = 0;
     const std::string logBefore = ReadFile(engine.m_logPath);
     engine.OnTimer(1);
-    const auto arguments = recordedArguments(record);
+    const auto arguments = RecordedArguments(record);
     ASSERT_EQ(arguments.size(), 6u);
     EXPECT_EQ(arguments[1], "-user:carol");
     EXPECT_EQ(arguments[3], "-out:" + destination + "/b.orx");
@@ -130,7 +130,7 @@ TEST_F(ConversionJob, UnusualFileNamesReachTheReaderUntouched) {
         engine.ConvertImage();
         const std::string document = destination + "/" + name.substr(0, name.size() - 3) + "orx";
         EXPECT_TRUE(Exists(document)) << name;
-        const auto arguments = recordedArguments(record);
+        const auto arguments = RecordedArguments(record);
         ASSERT_GE(arguments.size(), 3u);
         EXPECT_EQ(arguments[1], "-in:" + image);
         EXPECT_EQ(arguments[2], "-out:" + document);

@@ -27,19 +27,6 @@ class EngineTest : public ::testing::Test {
         engine.m_commandArgs = std::string(kDefaultCommandArgs) + " " + extra;
     }
 
-    std::vector<std::string> recordedArguments(const std::string& file) const {
-        const std::string bytes = ReadFile(file);
-        std::vector<std::string> arguments;
-        std::size_t start = 0;
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            if (bytes[i] == '\0') {
-                arguments.push_back(bytes.substr(start, i - start));
-                start = i + 1;
-            }
-        }
-        return arguments;
-    }
-
     // The log without its time stamps, one message per element.
     std::vector<std::string> logMessages() const {
         std::vector<std::string> messages;

@@ -13,19 +13,6 @@ namespace {
 
 using test::TempTree;
 
-std::vector<std::string> RecordedArguments(const std::string& file) {
-    const std::string bytes = test::ReadFile(file);
-    std::vector<std::string> arguments;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\0') {
-            arguments.push_back(bytes.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return arguments;
-}
-
 TEST(RunProgram, ProgramGetsItsArgumentsWithoutAShellInBetween) {
     TempTree tree;
     const std::string record = tree.path("args");
@@ -33,7 +20,7 @@ TEST(RunProgram, ProgramGetsItsArgumentsWithoutAShellInBetween) {
                              "\" \"$(touch " + tree.path("pwned") + ")\" ';' '*'";
     const ProgramRun run = RunProgram(line);
     EXPECT_TRUE(run.started);
-    EXPECT_EQ(RecordedArguments(record),
+    EXPECT_EQ(test::RecordedArguments(record),
               (std::vector<std::string>{SCRIPTED_READER_PATH, "--record=" + record,
                                         "$(touch " + tree.path("pwned") + ")", "';'", "'*'"}));
     EXPECT_FALSE(test::Exists(tree.path("pwned")));

@@ -112,4 +112,17 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &status) == 0;
 }
 
+std::vector<std::string> RecordedArguments(const std::string& file) {
+    const std::string bytes = ReadFile(file);
+    std::vector<std::string> arguments;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\0') {
+            arguments.push_back(bytes.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    return arguments;
+}
+
 }  // namespace quillrun::test

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillrun::test {
 
@@ -33,5 +34,7 @@ void WriteFile(const std::string& path, std::string_view content, bool backdate 
 void BackdateFile(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+// The argument vector the scripted reader recorded with --record: each argument ends in a NUL.
+std::vector<std::string> RecordedArguments(const std::string& file);
 
 }  // namespace quillrun::test

@@ -13,16 +13,6 @@
 namespace quillrun::test {
 namespace {
 
-std::vector<std::string> RecordedArguments(const std::string& file) {
-    std::vector<std::string> arguments;
-    const std::string bytes = ReadFile(file);
-    std::size_t start = 0;
-    for (std::size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1) {
-        arguments.push_back(bytes.substr(start, end - start));
-    }
-    return arguments;
-}
-
 bool Contains(const std::vector<std::string>& arguments, const std::string& argument) {
     return std::find(arguments.begin(), arguments.end(), argument) != arguments.end();
 }
