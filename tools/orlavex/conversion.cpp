@@ -157,8 +157,8 @@ class Converter {
         // orientation is settled before the split, for both pages at once.
         int quarterTurns = 0;
         if (m_options.autoRotate) {
-            quarterTurns =
-                m_orientation.quarterTurnsToUpright(whole.binary.get(), whole.resolution);
+            quarterTurns = m_orientation.quarterTurnsToUpright(whole.binary.get(), whole.resolution,
+                                                               kUnpromptedOrientationMargin);
             if (!RotateQuarterTurns(whole, quarterTurns)) {
                 error = "an image of " + m_options.inputPath + " cannot be turned";
                 return Outcome::Failed;
@@ -190,18 +190,9 @@ class Converter {
             return outcome;
         }
         if (mayTurn && RecognitionSuggestsTurnedPage(m_engine)) {
-            const int turns =
-                m_orientation.quarterTurnsToUpright(page.binary.get(), page.resolution);
-            if (turns != 0) {
-                if (!RotateQuarterTurns(page, turns)) {
-                    error = "page " + std::to_string(m_pageNumber) + " cannot be turned";
-                    return Outcome::Failed;
-                }
-                quarterTurns = turns;
-                outcome = recognise(page, error);
-                if (outcome != Outcome::Written) {
-                    return outcome;
-                }
+            outcome = turnUpright(page, quarterTurns, error);
+            if (outcome != Outcome::Written) {
+                return outcome;
             }
         }
         PageStatistics statistics = ClassifyPage(CollectConfidences(m_engine));
@@ -219,6 +210,31 @@ class Converter {
             std::fflush(stdout);
         }
         return Outcome::Written;
+    }
+
+    // Asks the orientation model, turns the page and reads it again. A turn that reads worse than
+    // the page as it lay is taken back, so a doubtful verdict on a poor page does no harm.
+    Outcome turnUpright(PageImage& page, int& quarterTurns, std::string& error) {
+        const int turns = m_orientation.quarterTurnsToUpright(page.binary.get(), page.resolution,
+                                                              kPromptedOrientationMargin);
+        if (turns == 0) {
+            return Outcome::Written;
+        }
+        const int confidenceAsItLay = m_engine.MeanTextConf();
+        if (!RotateQuarterTurns(page, turns)) {
+            error = "page " + std::to_string(m_pageNumber) + " cannot be turned";
+            return Outcome::Failed;
+        }
+        Outcome outcome = recognise(page, error);
+        if (outcome != Outcome::Written || m_engine.MeanTextConf() >= confidenceAsItLay) {
+            quarterTurns = turns;
+            return outcome;
+        }
+        if (!RotateQuarterTurns(page, 4 - turns)) {
+            error = "page " + std::to_string(m_pageNumber) + " cannot be turned";
+            return Outcome::Failed;
+        }
+        return recognise(page, error);
     }
 
     // Straightens the page and recognises it; the results stay in the engine.

@@ -3,24 +3,13 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
-#include "pix_handle.h"
-
 namespace orlavex {
 
 namespace {
 
-// The margin that Tesseract's own automatic orientation asks for (min_orientation_margin). Five
-// lines of text already score about 14; a wrong quarter turn would ruin a page that might have
-// been read as it was, so an uncertain verdict leaves the page alone.
-constexpr float kLeastOrientationConfidence = 7.0F;
-
 // Upright pages, even noisy copies of a third of the resolution, score 80 and more; pages upside
 // down score below 40.
 constexpr int kLeastUprightConfidence = 65;
-
-// The orientation model classifies a few hundred characters whatever the page size; at half
-// the resolution the layout analysis before it takes half the time and the verdict is the same.
-constexpr int kResolutionWorthHalving = 200;
 
 }  // namespace
 
@@ -38,18 +27,9 @@ bool OrientationDetector::start(const std::string& dataPath) {
     return true;
 }
 
-int OrientationDetector::quarterTurnsToUpright(Pix* binary, int resolution) {
+int OrientationDetector::quarterTurnsToUpright(Pix* binary, int resolution, float leastMargin) {
     if (!m_engine) {
         return 0;
-    }
-    PixPtr reduced;
-    if (resolution >= kResolutionWorthHalving) {
-        // A reduced pixel is black when any of the four is, so thin strokes survive.
-        reduced.reset(pixReduceRankBinaryCascade(binary, 1, 0, 0, 0));
-        if (reduced) {
-            binary = reduced.get();
-            resolution /= 2;
-        }
     }
     m_engine->SetImage(binary);
     m_engine->SetSourceResolution(resolution);
@@ -60,7 +40,7 @@ int OrientationDetector::quarterTurnsToUpright(Pix* binary, int resolution) {
     const bool found =
         m_engine->DetectOrientationScript(&degrees, &confidence, &script, &scriptConfidence);
     m_engine->Clear();
-    if (!found || confidence < kLeastOrientationConfidence) {
+    if (!found || confidence < leastMargin) {
         return 0;
     }
     // Tesseract reports how far the page is turned clockwise; turning it on by the rest of a

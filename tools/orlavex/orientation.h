@@ -24,12 +24,20 @@ class OrientationDetector {
     bool start(const std::string& dataPath);
 
     // The clockwise quarter turns that bring the text upright: 0 when the page is upright, when
-    // it holds too little text to tell, or when the verdict is too uncertain.
-    int quarterTurnsToUpright(Pix* binary, int resolution);
+    // it holds too little text to tell, or when the model's margin for its verdict is below
+    // leastMargin.
+    int quarterTurnsToUpright(Pix* binary, int resolution, float leastMargin);
 
   private:
     std::unique_ptr<tesseract::TessBaseAPI> m_engine;
 };
+
+// The margin that Tesseract's own automatic orientation asks for (min_orientation_margin), for a
+// page about which nothing else is known. Five clean lines of text score about 14.
+inline constexpr float kUnpromptedOrientationMargin = 7.0F;
+// Once the recognition itself suggests that the page is turned, a smaller margin will do: on
+// noisy copies of four or five lines the model names the right turn with margins from 4.5 up.
+inline constexpr float kPromptedOrientationMargin = 2.0F;
 
 // Whether the page just recognised looks turned: its text lines run down rather than across
 // the page, or the text reads as nonsense (a page upside down gives a mean word confidence
