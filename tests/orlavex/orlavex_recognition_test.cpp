@@ -1,6 +1,7 @@
 // orlavex end to end: generated scans in, searchable PDF documents and statistics out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <ostream>

@@ -234,8 +234,8 @@ PixPtr Degraded(Pix* page) {
     return large;
 }
 
-void WriteTiff(const std::string& path, const std::vector<Pix*>& pages) {
-    const char* mode = "w";
+void WriteTiff(const std::string& path, const std::vector<Pix*>& pages, bool append) {
+    const char* mode = append ? "a" : "w";
     for (Pix* page : pages) {
         pixSetResolution(page, 300, 300);
         const int compression = pixGetDepth(page) == 1 ? IFF_TIFF_G4 : IFF_TIFF_ZIP;

@@ -43,8 +43,9 @@ PixPtr Spread(Pix* left, Pix* right);        // two facing pages side by side
 PixPtr Degraded(Pix* page);
 PixPtr Binary(Pix* page);
 
-// Writes the pages as one TIFF file, one directory each; 1-bit pages with G4 compression.
-void WriteTiff(const std::string& path, const std::vector<Pix*>& pages);
+// Writes the pages as one TIFF file, one directory each; 1-bit pages with G4 compression. With
+// append, the pages are added to the directories the file already holds.
+void WriteTiff(const std::string& path, const std::vector<Pix*>& pages, bool append = false);
 
 // Counts the dark components too small to belong to text (both sides under four pixels).
 int CountSpecks(Pix* page);
