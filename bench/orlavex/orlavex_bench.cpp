@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "orlavex/test_pages.h"
+#include "orlavex/text_comparison.h"
 #include "page_cleanup.h"
 #include "page_statistics.h"
 
@@ -213,41 +214,6 @@ int MeasureMemory(const std::string& folder) {
 
 // --- confidence calibration ------------------------------------------------------------------
 
-std::string Normalised(const std::string& text) {
-    std::string result;
-    for (const char c : text) {
-        const bool blank = std::isspace(static_cast<unsigned char>(c)) != 0;
-        if (blank) {
-            if (!result.empty() && result.back() != ' ') {
-                result += ' ';
-            }
-        } else {
-            result += c;
-        }
-    }
-    while (!result.empty() && result.back() == ' ') {
-        result.pop_back();
-    }
-    return result;
-}
-
-double ErrorRate(const std::string& expected, const std::string& actual) {
-    std::vector<std::size_t> previous(actual.size() + 1);
-    std::vector<std::size_t> current(actual.size() + 1);
-    for (std::size_t j = 0; j <= actual.size(); ++j) {
-        previous[j] = j;
-    }
-    for (std::size_t i = 1; i <= expected.size(); ++i) {
-        current[0] = i;
-        for (std::size_t j = 1; j <= actual.size(); ++j) {
-            current[j] = std::min({previous[j] + 1, current[j - 1] + 1,
-                                   previous[j - 1] + (expected[i - 1] == actual[j - 1] ? 0 : 1)});
-        }
-        std::swap(previous, current);
-    }
-    return static_cast<double>(previous[actual.size()]) / static_cast<double>(expected.size());
-}
-
 PixPtr Faded(Pix* grey) {
     PixPtr faded(pixCopy(nullptr, grey));
     const int width = pixGetWidth(faded.get());
@@ -294,7 +260,7 @@ Sample Recognise(tesseract::TessBaseAPI& engine, const std::string& name, Pix* i
     for (const std::string& line : text) {
         expected += line + " ";
     }
-    sample.errorRate = ErrorRate(Normalised(expected), Normalised(recognisedText));
+    sample.errorRate = orlavex::test::CharacterErrorRate(expected, recognisedText);
     delete[] recognisedText;
     sample.recognised = orlavex::CollectConfidences(engine);
     engine.Clear();

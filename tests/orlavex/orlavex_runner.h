@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "orlavex/text_comparison.h"
+
 namespace orlavex::test {
 
 struct RunResult {
@@ -32,10 +34,6 @@ std::string TextOfPdf(const std::string& path);
 std::vector<std::string> PageTextsOfPdf(const std::string& path);
 
 std::string JoinLines(const std::vector<std::string>& lines);
-std::string NormalisedText(const std::string& text);
-
-// Levenshtein distance over the expected text's length, both texts normalised.
-double CharacterErrorRate(const std::string& expected, const std::string& actual);
 
 // The names in a folder, sorted, without "." and "..".
 std::vector<std::string> FolderNames(const std::string& folder);

@@ -5,6 +5,7 @@ pkg_check_modules(ORLAVEX_TEST_DEPS REQUIRED IMPORTED_TARGET lept poppler-cpp)
 quillrun_add_test(orlavex_tests
     orlavex/test_pages.cpp
     orlavex/orlavex_runner.cpp
+    orlavex/text_comparison.cpp
     orlavex/orlavex_recognition_test.cpp
     orlavex/orlavex_failure_test.cpp
     orlavex/orlavex_quillrun_test.cpp
