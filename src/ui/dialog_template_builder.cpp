@@ -16,7 +16,7 @@
 #include <QString>
 #include <QStylePainter>
 
-#include "ui/dialog_units.h"
+#include "ui/shell/dialog_units.h"
 
 namespace quillrun::ui {
 namespace {

@@ -15,9 +15,9 @@
 #include <QToolTip>
 
 #include "dialog_test_fixture.h"
-#include "ui/dialog_units.h"
 #include "ui/res/dialog_template.h"
 #include "ui/res/string_table.h"
+#include "ui/shell/dialog_units.h"
 #include "ui/tool_tip_text.h"
 
 namespace quillrun::test {

@@ -3,28 +3,27 @@
 #include <QRect>
 #include <QSize>
 
+#include "ui/shell/dialog_units.h"
+
 class QFont;
 
 namespace quillrun::ui {
 
-// The pixel size of dialog units in a font: a quarter of its average character width across, an
-// eighth of its height down. The average width is that of the 52 letters A-Z and a-z divided by
-// 52 and rounded, so a template keeps its proportions in whatever font the desktop gives.
+// A template's dialog units in pixels for one font, measured once.
 class TemplateGeometry {
   public:
-    explicit TemplateGeometry(const QFont& font);
+    explicit TemplateGeometry(const QFont& font) : m_units(MeasureDialogFont(font)) {}
 
-    // Corners are converted rather than sizes, so controls that meet in dialog units meet in
-    // pixels too.
-    QRect rect(int x, int y, int width, int height) const;
-    QSize size(int width, int height) const;
+    QRect rect(int x, int y, int width, int height) const {
+        return MapDialogRect(m_units, x, y, width, height);
+    }
+    QSize size(int width, int height) const { return rect(0, 0, width, height).size(); }
 
-    int averageCharWidth() const { return m_averageWidth; }
-    int fontHeight() const { return m_height; }
+    int averageCharWidth() const { return m_units.averageWidth; }
+    int fontHeight() const { return m_units.height; }
 
   private:
-    int m_averageWidth;
-    int m_height;
+    DialogBaseUnits m_units;
 };
 
 }  // namespace quillrun::ui

@@ -1,4 +1,4 @@
-#include "ui/dialog_units.h"
+#include "ui/shell/dialog_units.h"
 
 #include <QFont>
 #include <QFontMetrics>
