@@ -19,9 +19,9 @@ void QuillrunEngine::ConvertImage() {
         MarkImageFailed();
         return;
     }
-    const std::string commandLine =
-        BuildReaderCommandLine({m_readerPath, m_user, m_password, m_commandArgs, m_currentImage,
-                                m_pendingOutput, statisticsPath});
+    const std::string commandLine = BuildReaderCommandLine(
+        {m_readerPath, m_settings.user, m_settings.password, m_settings.commandArgs, m_currentImage,
+         m_pendingOutput, statisticsPath});
     const platform::ProgramRun run =
         platform::RunProgram(commandLine, [this](std::chrono::milliseconds elapsed) {
             return m_host.ReaderRunning(m_currentImage, elapsed);
@@ -78,18 +78,18 @@ void QuillrunEngine::MarkImageFailed() {
     m_pendingOutput.clear();
 }
 
-int QuillrunEngine::CreateFolderPath(const std::string& folder) {
+bool QuillrunEngine::CreateFolderPath(const std::string& folder) {
     if (platform::CreateFolder(folder)) {
-        return 1;
+        return true;
     }
     const std::size_t separator = folder.rfind(platform::kPathSeparator);
     if (separator == std::string::npos || separator == 0) {
-        return 0;
+        return false;
     }
     if (!CreateFolderPath(folder.substr(0, separator))) {
-        return 0;
+        return false;
     }
-    return platform::CreateFolder(folder) ? 1 : 0;
+    return platform::CreateFolder(folder);
 }
 
 }  // namespace quillrun

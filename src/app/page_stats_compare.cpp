@@ -1,10 +1,10 @@
-#include "ui/shell/page_stats_compare.h"
+#include "app/page_stats_compare.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-namespace quillrun::ui {
+namespace quillrun::app {
 namespace {
 
 // Three-way comparison without subtraction, which could overflow at the ends of the range.
@@ -49,14 +49,12 @@ int ComparePageStatsRecords(const PageStats& first, const PageStats& second, int
     }
 }
 
-int ComparePageStats(std::size_t indexA, std::size_t indexB, int column) {
-    return ComparePageStatsRecords(g_pageStats[indexA], g_pageStats[indexB], column);
+void SortRecordIndexes(const std::vector<PageStats>& records, std::vector<std::size_t>& indexes,
+                       int column) {
+    std::stable_sort(indexes.begin(), indexes.end(),
+                     [&records, column](std::size_t a, std::size_t b) {
+                         return ComparePageStatsRecords(records[a], records[b], column) < 0;
+                     });
 }
 
-void SortRecordIndexes(std::vector<std::size_t>& indexes, int column) {
-    std::stable_sort(indexes.begin(), indexes.end(), [column](std::size_t a, std::size_t b) {
-        return ComparePageStats(a, b, column) < 0;
-    });
-}
-
-}  // namespace quillrun::ui
+}  // namespace quillrun::app

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-namespace quillrun::ui {
+namespace quillrun::app {
 
 // Cell texts of the Recognition Statistics list. They never depend on the user's locale: the
 // decimal point is always a point, and the only grouping is the one comma of the characters.
@@ -18,4 +18,4 @@ std::string FormatCharacterCount(std::int32_t characters);
 // "%.2f": 96.45, 0.00, 100.00.
 std::string FormatConfidence(float confidence);
 
-}  // namespace quillrun::ui
+}  // namespace quillrun::app

@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/shell/page_stats_compare.h"
-#include "ui/shell/page_stats_format.h"
-#include "ui/shell/page_stats_records.h"
+#include "app/page_stats_compare.h"
+#include "app/page_stats_format.h"
+#include "app/page_stats_list.h"
+#include "page_stats_records.h"
 
-namespace quillrun::ui {
+namespace quillrun::app {
 namespace {
 
 struct CharactersCase {
@@ -45,7 +46,7 @@ TEST(PageStatsFormat, ConfidenceHasTwoDecimalsAndAPoint) {
     EXPECT_EQ(FormatPageNumber(-3), "-3");
 }
 
-// Each case is two records and the sign ComparePageStats must give for them in one column.
+// Each case is two records and the sign their comparison must give in one column.
 struct OrderCase {
     const char* what;
     int column;
@@ -113,14 +114,16 @@ TEST(PageStatsOrder, ComparesEachColumnAsItsValues) {
         {"negative column: always equal", -1, {"a", 1, 1, 1}, {"b", 2, 2, 2}, 0},
     };
     for (const OrderCase& c : cases) {
-        const test::PageStatsFixtureRecords records({c.first, c.second});
-        EXPECT_EQ(Sign(ComparePageStats(0, 1, c.column)), c.expectedSign) << c.what;
-        EXPECT_EQ(Sign(ComparePageStats(1, 0, c.column)), -c.expectedSign) << c.what;
+        const std::vector<PageStats> records = test::PageRecords({c.first, c.second});
+        EXPECT_EQ(Sign(ComparePageStatsRecords(records[0], records[1], c.column)), c.expectedSign)
+            << c.what;
+        EXPECT_EQ(Sign(ComparePageStatsRecords(records[1], records[0], c.column)), -c.expectedSign)
+            << c.what;
     }
 }
 
 TEST(PageStatsOrder, SortingIsAscendingAndKeepsEqualRecordsInPlace) {
-    const test::PageStatsFixtureRecords records({
+    const std::vector<PageStats> records = test::PageRecords({
         {"/out/b.orx", 1, 1000, 96.442f},
         {"/out/B.orx", 2, 999, 50.0f},
         {"/out/a.orx", 1, 12345, 96.447f},
@@ -138,14 +141,21 @@ TEST(PageStatsOrder, SortingIsAscendingAndKeepsEqualRecordsInPlace) {
         {7, {0, 1, 2, 3}},
     };
     for (const SortCase& c : cases) {
-        std::vector<std::size_t> indexes{0, 1, 2, 3};
-        SortRecordIndexes(indexes, c.column);
-        EXPECT_EQ(indexes, c.order) << "column " << c.column;
+        PageStatsList list(records);
+        const auto order = [&list] {
+            std::vector<std::size_t> indexes;
+            for (std::size_t row = 0; row < list.rowCount(); ++row) {
+                indexes.push_back(list.recordIndexAt(row));
+            }
+            return indexes;
+        };
+        list.SortByColumn(c.column);
+        EXPECT_EQ(order(), c.order) << "column " << c.column;
         // A second click on the same heading gives the same order.
-        SortRecordIndexes(indexes, c.column);
-        EXPECT_EQ(indexes, c.order) << "column " << c.column << " again";
+        list.SortByColumn(c.column);
+        EXPECT_EQ(order(), c.order) << "column " << c.column << " again";
     }
 }
 
 }  // namespace
-}  // namespace quillrun::ui
+}  // namespace quillrun::app

@@ -5,7 +5,7 @@
 
 #include "engine/page_stats.h"
 
-namespace quillrun::ui {
+namespace quillrun::app {
 
 // The columns of the Recognition Statistics list, in their order.
 enum PageStatsColumn : int {
@@ -26,11 +26,9 @@ int ConfidenceSortKey(float confidence);
 // compares equal.
 int ComparePageStatsRecords(const PageStats& first, const PageStats& second, int column);
 
-// The same for two records of g_pageStats, named by their indexes.
-int ComparePageStats(std::size_t indexA, std::size_t indexB, int column);
-
-// Sorts indexes into g_pageStats ascending by the column. Records that compare equal keep their
+// Sorts indexes into records ascending by the column. Records that compare equal keep their
 // relative order.
-void SortRecordIndexes(std::vector<std::size_t>& indexes, int column);
+void SortRecordIndexes(const std::vector<PageStats>& records, std::vector<std::size_t>& indexes,
+                       int column);
 
-}  // namespace quillrun::ui
+}  // namespace quillrun::app

@@ -1,9 +1,9 @@
-#include "ui/shell/page_stats_format.h"
+#include "app/page_stats_format.h"
 
 #include <array>
 #include <charconv>
 
-namespace quillrun::ui {
+namespace quillrun::app {
 namespace {
 
 // to_chars rather than printf: Qt switches the C library to the user's locale, which would turn
@@ -34,4 +34,4 @@ std::string FormatConfidence(float confidence) {
     return ToText(static_cast<double>(confidence), std::chars_format::fixed, 2);
 }
 
-}  // namespace quillrun::ui
+}  // namespace quillrun::app

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/quillrun_members.h"
+#include "settings/settings.h"
 
 namespace quillrun {
 
@@ -19,6 +19,6 @@ inline constexpr const char* kNoLogPathMessage =
 // The first reason why the work cannot start with these settings, in the order in which the user
 // is asked to put them right; nothing when they may be used. Only what the work cannot do without
 // is examined: the command arguments, the user name and the password are taken as they are.
-std::optional<std::string> CheckSettings(const QuillrunMembers& members);
+std::optional<std::string> CheckSettings(const Settings& settings);
 
 }  // namespace quillrun

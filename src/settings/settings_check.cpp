@@ -1,4 +1,4 @@
-#include "engine/settings_check.h"
+#include "settings/settings_check.h"
 
 #include "platform/file_system.h"
 
@@ -12,20 +12,20 @@ bool IsExistingFolder(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> CheckSettings(const QuillrunMembers& members) {
-    if (members.m_sourcePath.empty()) {
+std::optional<std::string> CheckSettings(const Settings& settings) {
+    if (settings.sourcePath.empty()) {
         return kNoSourceMessage;
     }
-    if (!IsExistingFolder(members.m_sourcePath)) {
+    if (!IsExistingFolder(settings.sourcePath)) {
         return kBadSourceMessage;
     }
-    if (members.m_destPath.empty()) {
+    if (settings.destPath.empty()) {
         return kNoDestinationMessage;
     }
-    if (!IsExistingFolder(members.m_destPath)) {
+    if (!IsExistingFolder(settings.destPath)) {
         return kBadDestinationMessage;
     }
-    if (members.m_writeLog != 0 && members.m_logPath.empty()) {
+    if (settings.writeLog && settings.logPath.empty()) {
         return kNoLogPathMessage;
     }
     return std::nullopt;
