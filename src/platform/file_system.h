@@ -7,8 +7,13 @@
 
 namespace quillrun::platform {
 
-// Paths are the system's narrow bytes, joined by plain concatenation with this separator.
+// Paths are joined by plain concatenation with the system's separator: on Windows UTF-8 texts
+// with backslashes, elsewhere the system's narrow bytes with slashes.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
 inline constexpr char kPathSeparator = '/';
+#endif
 
 enum class PathKind { Missing, File, Folder };
 

@@ -1,14 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace quillrun::platform {
 
-// The two parts of the registry this program uses. On POSIX systems each is a text file in the
-// registry-export format: the current user's under $XDG_CONFIG_HOME/quillrun/user.reg, the
-// machine's in the first quillrun/machine.reg of the $XDG_CONFIG_DIRS folders.
+// The two parts of the registry this program uses: on Windows the system's own. On POSIX systems
+// each is a text file in the registry-export format: the current user's under
+// $XDG_CONFIG_HOME/quillrun/user.reg, the machine's in the first quillrun/machine.reg of the
+// $XDG_CONFIG_DIRS folders.
 enum class RegistryHive { CurrentUser, LocalMachine };
 
 // Value types, numbered as the registry numbers them.
@@ -29,31 +31,40 @@ enum class RegistryStatus {
 
 enum class RegistryAccess { Read, Write };
 
-// An open key. It holds no descriptor: every operation reads the hive afresh, and every write
-// replaces the hive's file atomically under a lock, so that two instances of the program never
-// lose each other's values. Closing (or destroying) the key only forgets it.
+// An open key. On Windows it holds the key's handle. Elsewhere it holds no descriptor: every
+// operation reads the hive afresh, and every write replaces the hive's file atomically under a
+// lock, so that two instances of the program never lose each other's values. Closing (or
+// destroying) the key releases it.
 class RegistryKey {
   public:
-    RegistryKey() = default;
+    RegistryKey();
     RegistryKey(RegistryKey&& other) noexcept;
     RegistryKey& operator=(RegistryKey&& other) noexcept;
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() = default;
+    ~RegistryKey();
 
-    bool isOpen() const { return m_open; }
-    void close() { m_open = false; }
+    bool isOpen() const { return m_impl != nullptr; }
+    void close();
 
     // Reads one value ("" names the key's default value) into data, whose capacity *size gives
     // in bytes; on Ok *size holds the number of bytes stored, without any added terminator. When
     // the value is larger, nothing is copied, MoreData is returned and *size holds the size
-    // needed. A null data pointer asks for the size only. type may be null.
+    // needed. A null data pointer asks for the size only. type may be null. Texts (kRegSz,
+    // kRegExpandSz) are UTF-8 here, whatever form the system keeps them in.
     RegistryStatus queryValue(std::string_view name, RegistryValueType* type, void* data,
                               std::uint32_t* size) const;
 
-    // Stores exactly size bytes of data under the name, with the type given.
+    // Stores exactly size bytes of data under the name, with the type given; a text as UTF-8.
     RegistryStatus setValue(std::string_view name, RegistryValueType type, const void* data,
                             std::uint32_t size);
+
+    // The same for a text value whose bytes matter rather than its characters (a scrambled
+    // password): on Windows through the narrow registry calls, which carry the bytes through the
+    // system's code page exactly as a program built on those calls stored and read them.
+    // Elsewhere the same as the calls above.
+    RegistryStatus queryNarrowValue(std::string_view name, void* data, std::uint32_t* size) const;
+    RegistryStatus setNarrowValue(std::string_view name, const void* data, std::uint32_t size);
 
     RegistryStatus deleteValue(std::string_view name);
 
@@ -61,10 +72,9 @@ class RegistryKey {
     friend RegistryStatus OpenRegistryKey(RegistryHive, std::string_view, RegistryKey&);
     friend RegistryStatus CreateRegistryKey(RegistryHive, std::string_view, RegistryKey&);
 
-    RegistryHive m_hive = RegistryHive::CurrentUser;
-    std::string m_path;
-    RegistryAccess m_access = RegistryAccess::Read;
-    bool m_open = false;
+    // What an open key holds differs between the systems; the interface does not.
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
 };
 
 // Opens an existing key for reading. keyPath is relative to the hive, with backslashes

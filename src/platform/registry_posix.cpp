@@ -381,35 +381,34 @@ RegistryStatus ModifyHive(RegistryHive hive, const HiveChange& change) {
 
 }  // namespace
 
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept
-    : m_hive(other.m_hive),
-      m_path(std::move(other.m_path)),
-      m_access(other.m_access),
-      m_open(std::exchange(other.m_open, false)) {}
+struct RegistryKey::Impl {
+    RegistryHive hive = RegistryHive::CurrentUser;
+    std::string path;  // with the root key: "HKEY_CURRENT_USER\\Software\\..."
+    RegistryAccess access = RegistryAccess::Read;
+};
 
-RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
-    if (this != &other) {
-        m_hive = other.m_hive;
-        m_path = std::move(other.m_path);
-        m_access = other.m_access;
-        m_open = std::exchange(other.m_open, false);
-    }
-    return *this;
+RegistryKey::RegistryKey() = default;
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept = default;
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept = default;
+RegistryKey::~RegistryKey() = default;
+
+void RegistryKey::close() {
+    m_impl.reset();
 }
 
 RegistryStatus RegistryKey::queryValue(std::string_view name, RegistryValueType* type, void* data,
                                        std::uint32_t* size) const {
-    if (!m_open || (data != nullptr && size == nullptr)) {
+    if (!m_impl || (data != nullptr && size == nullptr)) {
         return RegistryStatus::Failed;
     }
-    if (m_access != RegistryAccess::Read) {
+    if (m_impl->access != RegistryAccess::Read) {
         return RegistryStatus::AccessDenied;
     }
-    const HiveContents contents = ReadHive(m_hive);
+    const HiveContents contents = ReadHive(m_impl->hive);
     if (contents.state == HiveState::Unreadable) {
         return RegistryStatus::Failed;
     }
-    const RegistryFileSection* section = contents.document.findSection(m_path);
+    const RegistryFileSection* section = contents.document.findSection(m_impl->path);
     const RegistryFileValue* value = section == nullptr ? nullptr : section->findValue(name);
     if (value == nullptr) {
         return RegistryStatus::NotFound;
@@ -434,16 +433,16 @@ RegistryStatus RegistryKey::queryValue(std::string_view name, RegistryValueType*
 
 RegistryStatus RegistryKey::setValue(std::string_view name, RegistryValueType type,
                                      const void* data, std::uint32_t size) {
-    if (!m_open || !IsStorableName(name) || (data == nullptr && size != 0)) {
+    if (!m_impl || !IsStorableName(name) || (data == nullptr && size != 0)) {
         return RegistryStatus::Failed;
     }
-    if (m_access != RegistryAccess::Write) {
+    if (m_impl->access != RegistryAccess::Write) {
         return RegistryStatus::AccessDenied;
     }
     RegistryFileValue value{std::string(name), type,
                             std::string(static_cast<const char*>(data), size)};
-    return ModifyHive(m_hive, [&](RegistryDocument& document, bool& changed) {
-        RegistryFileSection& section = document.ensureSection(m_path);
+    return ModifyHive(m_impl->hive, [&](RegistryDocument& document, bool& changed) {
+        RegistryFileSection& section = document.ensureSection(m_impl->path);
         const RegistryFileValue* old = section.findValue(name);
         changed = old == nullptr || old->type != value.type || old->data != value.data;
         if (changed) {
@@ -453,15 +452,26 @@ RegistryStatus RegistryKey::setValue(std::string_view name, RegistryValueType ty
     });
 }
 
+// The hive's file keeps bytes as they are: the narrow forms are the plain ones.
+RegistryStatus RegistryKey::queryNarrowValue(std::string_view name, void* data,
+                                             std::uint32_t* size) const {
+    return queryValue(name, nullptr, data, size);
+}
+
+RegistryStatus RegistryKey::setNarrowValue(std::string_view name, const void* data,
+                                           std::uint32_t size) {
+    return setValue(name, kRegSz, data, size);
+}
+
 RegistryStatus RegistryKey::deleteValue(std::string_view name) {
-    if (!m_open) {
+    if (!m_impl) {
         return RegistryStatus::Failed;
     }
-    if (m_access != RegistryAccess::Write) {
+    if (m_impl->access != RegistryAccess::Write) {
         return RegistryStatus::AccessDenied;
     }
-    return ModifyHive(m_hive, [&](RegistryDocument& document, bool& changed) {
-        RegistryFileSection* section = document.findSection(m_path);
+    return ModifyHive(m_impl->hive, [&](RegistryDocument& document, bool& changed) {
+        RegistryFileSection* section = document.findSection(m_impl->path);
         changed = section != nullptr && section->deleteValue(name);
         return changed ? RegistryStatus::Ok : RegistryStatus::NotFound;
     });
@@ -477,10 +487,8 @@ RegistryStatus OpenRegistryKey(RegistryHive hive, std::string_view keyPath, Regi
     if (!contents.document.hasKey(fullPath)) {
         return RegistryStatus::NotFound;
     }
-    key.m_hive = hive;
-    key.m_path = fullPath;
-    key.m_access = RegistryAccess::Read;
-    key.m_open = true;
+    key.m_impl = std::make_unique<RegistryKey::Impl>(
+        RegistryKey::Impl{hive, fullPath, RegistryAccess::Read});
     return RegistryStatus::Ok;
 }
 
@@ -500,23 +508,9 @@ RegistryStatus CreateRegistryKey(RegistryHive hive, std::string_view keyPath, Re
     if (status != RegistryStatus::Ok) {
         return status;
     }
-    key.m_hive = hive;
-    key.m_path = fullPath;
-    key.m_access = RegistryAccess::Write;
-    key.m_open = true;
+    key.m_impl = std::make_unique<RegistryKey::Impl>(
+        RegistryKey::Impl{hive, fullPath, RegistryAccess::Write});
     return RegistryStatus::Ok;
-}
-
-bool WriteMachineDefaultValue(const std::string& keyPath, const std::string& value) {
-    if (value.size() > UINT32_MAX) {
-        return false;
-    }
-    RegistryKey key;
-    if (CreateRegistryKey(RegistryHive::LocalMachine, keyPath, key) != RegistryStatus::Ok) {
-        return false;
-    }
-    return key.setValue("", kRegSz, value.data(), static_cast<std::uint32_t>(value.size())) ==
-           RegistryStatus::Ok;
 }
 
 }  // namespace quillrun::platform

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/narrow_text.h"
 #include "platform/registry.h"
 #include "settings/password_scrambling.h"
 #include "settings/registry_text.h"
@@ -61,6 +62,23 @@ RegistryStatus WriteText(RegistryKey& key, const char* name, const std::string& 
                         static_cast<std::uint32_t>(text.size()));
 }
 
+// The scrambled password is kept as the bytes of the password in the system's narrow code page,
+// through the narrow registry calls, so that a value an earlier installation wrote reads back
+// byte for byte, and the other way round.
+std::string ScramblePassword(const std::string& password) {
+    return ScrambleText(platform::ToSystemCodePage(password), g_scrambleKey);
+}
+
+std::string UnscramblePassword(const std::string& scrambled) {
+    return platform::FromSystemCodePage(ScrambleText(scrambled, g_scrambleKey));
+}
+
+RegistryStatus WritePassword(RegistryKey& key, const std::string& password) {
+    const std::string scrambled = ScramblePassword(password);
+    return key.setNarrowValue(kPasswordValue, scrambled.data(),
+                              static_cast<std::uint32_t>(scrambled.size()));
+}
+
 void ReadStoredValues(const RegistryKey& key, Settings& settings) {
     for (const StoredText& stored : kStoredTexts) {
         const auto bytes = ReadTextBytes(key, stored.name);
@@ -74,9 +92,9 @@ void ReadStoredValues(const RegistryKey& key, Settings& settings) {
     }
     // Read by its size, not up to a zero byte: a password character equal to the key character
     // at its place scrambles to zero, and the password must come back whole.
-    const auto scrambled = ReadTextBytes(key, kPasswordValue);
+    const auto scrambled = ReadNarrowTextBytes(key, kPasswordValue);
     if (scrambled && !scrambled->empty()) {
-        settings.password = ScrambleText(*scrambled, g_scrambleKey);
+        settings.password = UnscramblePassword(*scrambled);
     }
     if (const auto writeLog = ReadDword(key, kWriteLogValue)) {
         settings.writeLog = *writeLog != 0;
@@ -105,18 +123,17 @@ void SaveSettings(const Settings& settings) {
     for (const StoredText& stored : kStoredTexts) {
         WriteText(key, stored.name, settings.*stored.setting);
     }
-    WriteText(key, kPasswordValue, ScrambleText(settings.password, g_scrambleKey));
+    WritePassword(key, settings.password);
     WriteDword(key, kWriteLogValue, settings.writeLog ? 1 : 0);
 }
 
 void MigrateLegacyPassword(const std::string& password) {
-    const std::string scrambled = ScrambleText(password, g_scrambleKey);
     RegistryKey key;
     if (platform::CreateRegistryKey(RegistryHive::CurrentUser, kSettingsKeyPath, key) !=
         RegistryStatus::Ok) {
         return;  // "pwd" stays, and the conversion is tried again at the next start
     }
-    if (WriteText(key, kPasswordValue, scrambled) == RegistryStatus::Ok) {
+    if (WritePassword(key, password) == RegistryStatus::Ok) {
         key.deleteValue(kLegacyPasswordValue);
     }
 }

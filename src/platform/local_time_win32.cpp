@@ -1,0 +1,20 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/local_time.h"
+
+namespace quillrun::platform {
+
+std::optional<std::string> FormatLogTimeStamp() {
+    // What strftime's "%X" gives in the C locale: the 24-hour time of day, whatever the user's
+    // regional settings say.
+    SYSTEMTIME local{};
+    ::GetLocalTime(&local);
+    char stamp[16];
+    std::snprintf(stamp, sizeof stamp, "%02u:%02u:%02u:  ", local.wHour, local.wMinute,
+                  local.wSecond);
+    return std::string(stamp);
+}
+
+}  // namespace quillrun::platform
