@@ -1,41 +1,10 @@
-#include <gtest/gtest.h>
-
-#include "log/activity_log.h"
+#include "log/activity_log_test.h"
 #include "support/background_process.h"
-#include "support/temp_tree.h"
 
 namespace quillrun {
 namespace {
 
 using test::TempTree;
-
-class Screen : public LogScreen {
-  public:
-    void AppendLogText(const std::string& text) override { text_ += text; }
-    std::string text_;
-};
-
-// Whether text is exactly these messages, each behind a "HH:MM:SS:  " stamp and ended by CR LF.
-bool IsStampedLines(const std::string& text, const std::vector<std::string>& messages) {
-    std::size_t at = 0;
-    for (const std::string& message : messages) {
-        const std::string_view stamp = std::string_view(text).substr(at, 11);
-        if (stamp.size() != 11 || stamp[2] != ':' || stamp[5] != ':' || stamp.substr(8) != ":  ") {
-            return false;
-        }
-        for (const std::size_t digit : {0, 1, 3, 4, 6, 7}) {
-            if (stamp[digit] < '0' || stamp[digit] > '9') {
-                return false;
-            }
-        }
-        const std::string rest = message + "\r\n";
-        if (text.compare(at + 11, rest.size(), rest) != 0) {
-            return false;
-        }
-        at += 11 + rest.size();
-    }
-    return at == text.size();
-}
 
 TEST(ActivityLog, LineIsStampMessageAndCrLfOnScreenAndInTheFileAlike) {
     TempTree tree;
@@ -63,7 +32,7 @@ TEST(ActivityLog, FileIsExtendedNeverTruncatedAndRecreatedWhenDeleted) {
     EXPECT_NE(content.find("first\r\n"), std::string::npos);
     EXPECT_NE(content.find("second\r\n"), std::string::npos);
 
-    std::remove(file.c_str());
+    test::RemovePath(file);
     secondRun.Write("third", true, file);
     EXPECT_TRUE(IsStampedLines(test::ReadFile(file), {"third"}));
 }
@@ -92,32 +61,6 @@ TEST(ActivityLog, FileThatCannotBeOpenedIsSkippedSilently) {
         log.Write("line", true, path);
     }
     EXPECT_TRUE(IsStampedLines(screen.text_, {"line", "line", "line"})) << screen.text_;
-}
-
-TEST(ActivityLog, FailingWritesAreReportedOnScreenOnceUntilAWriteSucceeds) {
-    TempTree tree;
-    Screen screen;
-    ActivityLog log(screen);
-    log.Write("one", true, "/dev/full");
-    log.Write("two", true, "/dev/full");
-    const auto notices = [&] {
-        std::size_t count = 0;
-        for (std::size_t at = 0;
-             (at = screen.text_.find("could not be written", at)) != std::string::npos; ++at) {
-            ++count;
-        }
-        return count;
-    };
-    EXPECT_EQ(notices(), 1u);
-    EXPECT_NE(
-        screen.text_.find("The log file /dev/full could not be written (No space left on device)"),
-        std::string::npos)
-        << screen.text_;
-    EXPECT_NE(screen.text_.find("two\r\n"), std::string::npos);
-
-    log.Write("recovered", true, tree.path("good.log"));
-    log.Write("three", true, "/dev/full");
-    EXPECT_EQ(notices(), 2u);
 }
 
 TEST(ActivityLog, WriterHoldingTheLockMakesTheLineStayOnScreenOnly) {

@@ -1,11 +1,6 @@
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
-#include <cerrno>
 
 #include "platform/process.h"
-#include "platform/unique_fd.h"
 #include "support/temp_tree.h"
 
 namespace quillrun::platform {
@@ -53,19 +48,6 @@ TEST(RunProgram, ObserverSeesTheRunAndCanEndIt) {
     EXPECT_TRUE(run.started);
     EXPECT_TRUE(run.endedOnRequest);
     EXPECT_GE(observations, 3);
-}
-
-TEST(RunProgram, NoDescriptorOfOursLeaksIntoTheProgram) {
-    TempTree tree;
-    const std::string secret = tree.writeFile("secret", "x");
-    // Deliberately opened without close-on-exec, as a careless library might.
-    UniqueFd leaky(::open(secret.c_str(), O_RDONLY));
-    ASSERT_TRUE(leaky);
-    const std::string listing = tree.path("fds");
-    ASSERT_TRUE(
-        RunProgram(std::string("\"") + SCRIPTED_READER_PATH + "\" --list-fds=" + listing).started);
-    // The listing is taken before the reader opens anything of its own.
-    EXPECT_EQ(test::ReadFile(listing), "0 1 2 ");
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
 #include "support/background_process.h"
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
@@ -11,45 +7,15 @@
 
 #include "support/temp_tree.h"
 
-extern char** environ;
-
 namespace quillrun::test {
-
-BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments) {
-    std::vector<std::string> copies = arguments;
-    std::vector<char*> argv;
-    for (std::string& argument : copies) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-    if (::posix_spawn(&m_pid, argv.front(), nullptr, nullptr, argv.data(), environ) != 0) {
-        throw std::runtime_error("cannot start " + arguments.front());
-    }
-}
-
-BackgroundProcess::~BackgroundProcess() {
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGKILL);
-        wait();
-    }
-}
-
-int BackgroundProcess::wait() {
-    int status = 0;
-    if (m_pid > 0) {
-        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        m_pid = -1;
-    }
-    return status;
-}
-
 namespace {
+
+// Unique within the flag folder, which belongs to one test.
 std::string NextFlagName(const std::string& folder, const char* what) {
     static std::atomic<int> counter{0};
-    return folder + "/holder-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) +
-           "." + what;
+    return folder + NativePath("/holder-" + std::to_string(counter++) + "." + what);
 }
+
 }  // namespace
 
 FileHolder::FileHolder(const std::string& path, const char* mode, const std::string& flagFolder)

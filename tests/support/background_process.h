@@ -1,10 +1,11 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/helper_programs.h"
 
 namespace quillrun::test {
 
@@ -16,12 +17,12 @@ class BackgroundProcess {
     BackgroundProcess(const BackgroundProcess&) = delete;
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
-    pid_t pid() const { return m_pid; }
-    // Waits for the process to end by itself; returns its wait status.
+    // Waits for the process to end by itself; returns its exit status.
     int wait();
 
   private:
-    pid_t m_pid = -1;
+    struct Child;  // the system's handle on the process
+    std::unique_ptr<Child> m_child;
 };
 
 // A process that opens path for reading ("r") or appending ("w"), creates readyFlag once it has

@@ -21,76 +21,35 @@
 //
 // A second use serves the tests directly: --hold PATH r|w READYFLAG RELEASEFLAG opens PATH,
 // creates READYFLAG, and keeps PATH open until RELEASEFLAG exists; --lock PATH READYFLAG
-// RELEASEFLAG holds an exclusive advisory lock on PATH, as another writer of a log file would.
-#include <dirent.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+// RELEASEFLAG holds an exclusive lock on PATH, as another writer of a log file would.
+//
+// Texts are UTF-8 on every system: on Windows the arguments arrive as UTF-16 and files are named
+// in UTF-16, so that any letters reach it intact and are recorded as they came.
+#include "support/scripted_reader.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <random>
-#include <string>
-#include <string_view>
 #include <thread>
 
+namespace scripted_reader {
 namespace {
 
-bool Exists(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0;
+std::filesystem::path FsPath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-void WaitFor(const std::string& flag) {
-    // Bounded, so a forgotten holder never outlives the test run by much.
-    for (int i = 0; i < 6000 && !Exists(flag); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
+// Documents arrive complete: back-dated past the quiet period of a file still being written.
 void Backdate(const std::string& path) {
-    timespec times[2];
-    ::clock_gettime(CLOCK_REALTIME, &times[0]);
-    times[0].tv_sec -= 3600;
-    times[1] = times[0];
-    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
-}
-
-int HoldFile(const std::string& path, std::string_view mode, const std::string& ready,
-             const std::string& release) {
-    const int fd =
-        ::open(path.c_str(), mode == "w" ? (O_WRONLY | O_APPEND | O_CREAT) : O_RDONLY, 0644);
-    if (fd < 0) {
-        std::perror("scripted_reader --hold");
-        return 2;
-    }
-    WriteBytes(ready, "");
-    WaitFor(release);
-    ::close(fd);
-    return 0;
-}
-
-int LockFile(const std::string& path, const std::string& ready, const std::string& release) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
-    if (fd < 0 || ::flock(fd, LOCK_EX) != 0) {
-        std::perror("scripted_reader --lock");
-        return 2;
-    }
-    WriteBytes(ready, "");
-    WaitFor(release);
-    ::close(fd);
-    return 0;
+    std::error_code ignored;
+    std::filesystem::last_write_time(
+        FsPath(path), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1),
+        ignored);
 }
 
 std::string StatisticsFromOption(std::string_view lines) {
@@ -103,27 +62,10 @@ std::string StatisticsFromOption(std::string_view lines) {
     return bytes;
 }
 
-void ListDescriptors(const std::string& path) {
-    std::string numbers;
-    DIR* folder = ::opendir("/proc/self/fd");
-    if (folder == nullptr) {
-        return;
-    }
-    while (const dirent* entry = ::readdir(folder)) {
-        if (entry->d_name[0] != '.' && std::atoi(entry->d_name) != ::dirfd(folder)) {
-            numbers += std::string(entry->d_name) + " ";
-        }
-    }
-    ::closedir(folder);
-    WriteBytes(path, numbers);
-}
-
 std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-}  // namespace
 
 std::string RandomBytes(std::mt19937& random, std::size_t count) {
     std::string bytes(count, '\0');
@@ -141,20 +83,40 @@ std::string ManyLines(std::size_t count) {
     return bytes;
 }
 
-int main(int argc, char** argv) {
-    if (argc == 6 && std::string_view(argv[1]) == "--hold") {
-        return HoldFile(argv[2], argv[3], argv[4], argv[5]);
+}  // namespace
+
+bool Exists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(FsPath(path), error);
+}
+
+void WaitFor(const std::string& flag) {
+    // Bounded, so a forgotten holder never outlives the test run by much.
+    for (int i = 0; i < 6000 && !Exists(flag); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    if (argc == 5 && std::string_view(argv[1]) == "--lock") {
-        return LockFile(argv[2], argv[3], argv[4]);
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+int Run(const std::vector<std::string>& arguments) {
+    const std::size_t argc = arguments.size();
+    if (argc == 6 && arguments[1] == "--hold") {
+        return HoldFile(arguments[2], arguments[3], arguments[4], arguments[5]);
+    }
+    if (argc == 5 && arguments[1] == "--lock") {
+        return LockFile(arguments[2], arguments[3], arguments[4]);
     }
     std::string input, output, statistics, record, holdUntil;
     std::string statisticsBytes = "600, 6, 9, 0, 0\r\n";
     bool writeDocument = true, sleepForever = false, crash = false, fresh = false;
     int exitCode = 0;
     std::string randomSeed;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument(argv[i]);
+    for (std::size_t i = 1; i < argc; ++i) {
+        const std::string_view argument(arguments[i]);
         const auto value = [&](std::string_view prefix) {
             return std::string(argument.substr(prefix.size()));
         };
@@ -219,17 +181,17 @@ int main(int argc, char** argv) {
     }
     if (!record.empty()) {
         std::string bytes;
-        for (int i = 0; i < argc; ++i) {
-            bytes += argv[i];
+        for (const std::string& argument : arguments) {
+            bytes += argument;
             bytes += '\0';
         }
         WriteBytes(record, bytes);
     }
     if (crash) {
-        ::raise(SIGSEGV);
+        Crash();
     }
-    while (sleepForever) {
-        ::pause();
+    if (sleepForever) {
+        SleepForever();
     }
     // Like any reader, it cannot make a document of an image that is not there.
     if (!input.empty() && !Exists(input)) {
@@ -245,14 +207,10 @@ int main(int argc, char** argv) {
             WriteBytes(statistics, statisticsBytes);
         }
         if (!holdUntil.empty()) {
-            // Opened before the fork, so the document is held by the time this program ends.
-            const int fd = ::open(output.c_str(), O_RDONLY);
-            if (::fork() == 0) {
-                WaitFor(holdUntil);
-                _exit(0);
-            }
-            ::close(fd);
+            HoldDocumentUntil(output, holdUntil);
         }
     }
     return exitCode;
 }
+
+}  // namespace scripted_reader

@@ -1,65 +1,23 @@
 #include "support/temp_tree.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
+#include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <vector>
+
+#include "platform/file_system.h"
 
 namespace quillrun::test {
 
-TempTree::TempTree() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/quillrun-test-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    m_root = pattern;
-}
-
-namespace {
-
-// Removes name below the open folder parentFd and everything in it. Works through descriptors,
-// so trees deeper than the system's path limit and folders left read-only go as well.
-void RemoveTreeAt(int parentFd, const char* name) {
-    if (::unlinkat(parentFd, name, 0) == 0) {
-        return;
-    }
-    ::fchmodat(parentFd, name, 0700, 0);
-    const int folderFd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (folderFd < 0) {
-        return;
-    }
-    DIR* folder = ::fdopendir(folderFd);
-    if (folder == nullptr) {
-        ::close(folderFd);
-        return;
-    }
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view entryName(entry->d_name);
-        if (entryName != "." && entryName != "..") {
-            names.emplace_back(entryName);
-        }
-    }
-    for (const std::string& entryName : names) {
-        RemoveTreeAt(::dirfd(folder), entryName.c_str());
-    }
-    ::closedir(folder);
-    ::unlinkat(parentFd, name, AT_REMOVEDIR);
-}
-
-}  // namespace
+TempTree::TempTree() : m_root(MakeTemporaryFolder()) {}
 
 TempTree::~TempTree() {
-    RemoveTreeAt(AT_FDCWD, m_root.c_str());
+    RemoveTree(m_root);
+}
+
+std::string TempTree::path(std::string_view relative) const {
+    return m_root + platform::kPathSeparator + NativePath(relative);
 }
 
 std::string TempTree::makeFolder(std::string_view relative) const {
@@ -74,16 +32,31 @@ std::string TempTree::writeFile(std::string_view relative, std::string_view cont
     return file;
 }
 
+std::string NativePath(std::string_view path) {
+    std::string native(path);
+    std::replace(native.begin(), native.end(), '/', platform::kPathSeparator);
+    return native;
+}
+
+std::filesystem::path FsPath(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Path(const std::filesystem::path& path) {
+    const std::u8string utf8 = path.u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
 void MakeFolders(const std::string& path) {
-    std::filesystem::create_directories(path);
+    std::filesystem::create_directories(FsPath(path));
 }
 
 void WriteFile(const std::string& path, std::string_view content, bool backdate) {
-    const auto parent = std::filesystem::path(path).parent_path();
+    const auto parent = FsPath(path).parent_path();
     if (!parent.empty()) {
         std::filesystem::create_directories(parent);
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(FsPath(path), std::ios::binary | std::ios::trunc);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     out.close();
     if (!out) {
@@ -95,21 +68,25 @@ void WriteFile(const std::string& path, std::string_view content, bool backdate)
 }
 
 void BackdateFile(const std::string& path) {
-    timespec times[2];
-    ::clock_gettime(CLOCK_REALTIME, &times[0]);
-    times[0].tv_sec -= 3600;
-    times[1] = times[0];
-    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+    std::error_code ignored;
+    std::filesystem::last_write_time(
+        FsPath(path), std::filesystem::file_time_type::clock::now() - std::chrono::hours(1),
+        ignored);
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 bool Exists(const std::string& path) {
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0;
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(FsPath(path), error));
+}
+
+bool RemovePath(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::remove(FsPath(path), error);
 }
 
 std::vector<std::string> RecordedArguments(const std::string& file) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "support/helper_programs.h"
 
 namespace quillrun::test {
 
@@ -15,9 +18,9 @@ class TempTree {
     TempTree& operator=(const TempTree&) = delete;
 
     const std::string& root() const { return m_root; }
-    std::string path(std::string_view relative) const {
-        return m_root + "/" + std::string(relative);
-    }
+    // A path below the root; the relative part is written with '/' and comes back with the
+    // system's separator.
+    std::string path(std::string_view relative) const;
 
     // Creates the folder and any missing ancestors, below the root.
     std::string makeFolder(std::string_view relative) const;
@@ -29,12 +32,25 @@ class TempTree {
     std::string m_root;
 };
 
+// A path written with '/' in the system's form: "/a/b" stays on POSIX and becomes "\a\b" on
+// Windows, so expectations can be spelled once.
+std::string NativePath(std::string_view path);
+// Quillrun's paths are UTF-8 on every system; the standard library's narrow paths are not on
+// Windows, so tests reach files through these.
+std::filesystem::path FsPath(std::string_view utf8);
+std::string Utf8Path(const std::filesystem::path& path);
+
 void MakeFolders(const std::string& path);
 void WriteFile(const std::string& path, std::string_view content, bool backdate = true);
 void BackdateFile(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
+bool RemovePath(const std::string& path);
 // The argument vector the scripted reader recorded with --record: each argument ends in a NUL.
 std::vector<std::string> RecordedArguments(const std::string& file);
+
+// What the system provides for the tree itself.
+std::string MakeTemporaryFolder();
+void RemoveTree(const std::string& root);
 
 }  // namespace quillrun::test

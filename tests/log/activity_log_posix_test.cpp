@@ -1,0 +1,35 @@
+#include "log/activity_log_test.h"
+
+namespace quillrun {
+namespace {
+
+using test::TempTree;
+
+TEST(ActivityLog, FailingWritesAreReportedOnScreenOnceUntilAWriteSucceeds) {
+    TempTree tree;
+    Screen screen;
+    ActivityLog log(screen);
+    log.Write("one", true, "/dev/full");
+    log.Write("two", true, "/dev/full");
+    const auto notices = [&] {
+        std::size_t count = 0;
+        for (std::size_t at = 0;
+             (at = screen.text_.find("could not be written", at)) != std::string::npos; ++at) {
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(notices(), 1u);
+    EXPECT_NE(
+        screen.text_.find("The log file /dev/full could not be written (No space left on device)"),
+        std::string::npos)
+        << screen.text_;
+    EXPECT_NE(screen.text_.find("two\r\n"), std::string::npos);
+
+    log.Write("recovered", true, tree.path("good.log"));
+    log.Write("three", true, "/dev/full");
+    EXPECT_EQ(notices(), 2u);
+}
+
+}  // namespace
+}  // namespace quillrun

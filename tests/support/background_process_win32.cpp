@@ -1,0 +1,58 @@
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
+#include "support/background_process.h"
+
+namespace quillrun::test {
+namespace {
+
+// The helpers' arguments hold no double quotes; quoting each keeps blanks inside it.
+std::wstring CommandLineOf(const std::vector<std::string>& arguments) {
+    std::wstring line;
+    for (const std::string& argument : arguments) {
+        line += (line.empty() ? L"\"" : L" \"") + platform::ToWide(argument) + L"\"";
+    }
+    return line;
+}
+
+}  // namespace
+
+struct BackgroundProcess::Child {
+    platform::UniqueHandle process;
+};
+
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments)
+    : m_child(std::make_unique<Child>()) {
+    std::wstring line = CommandLineOf(arguments);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION information{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &information)) {
+        throw std::runtime_error("cannot start " + arguments.front());
+    }
+    ::CloseHandle(information.hThread);
+    m_child->process.reset(information.hProcess);
+}
+
+BackgroundProcess::~BackgroundProcess() {
+    if (m_child->process) {
+        ::TerminateProcess(m_child->process.get(), 1);
+        wait();
+    }
+}
+
+int BackgroundProcess::wait() {
+    DWORD status = 0;
+    if (m_child->process) {
+        ::WaitForSingleObject(m_child->process.get(), INFINITE);
+        ::GetExitCodeProcess(m_child->process.get(), &status);
+        m_child->process.reset();
+    }
+    return static_cast<int>(status);
+}
+
+}  // namespace quillrun::test

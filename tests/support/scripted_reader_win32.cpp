@@ -1,0 +1,105 @@
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
+#include "support/scripted_reader.h"
+
+using quillrun::platform::ToUtf8;
+using quillrun::platform::ToWide;
+using quillrun::platform::UniqueHandle;
+
+namespace scripted_reader {
+namespace {
+
+// The exit code of a program that touched memory it may not.
+constexpr UINT kAccessViolation = 0xC0000005;
+
+// A holder process started with the document's handle: it keeps the document open until the
+// flag exists, whatever became of the reader that started it.
+constexpr std::string_view kKeepOpenOption = "--keep-open-until";
+
+std::vector<std::string> Arguments() {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; wide != nullptr && i < count; ++i) {
+        arguments.push_back(ToUtf8(wide[i]));
+    }
+    ::LocalFree(wide);
+    return arguments;
+}
+
+UniqueHandle Open(const std::string& path, DWORD access, DWORD disposition, bool inheritable) {
+    SECURITY_ATTRIBUTES security{sizeof security, nullptr, inheritable ? TRUE : FALSE};
+    return UniqueHandle(::CreateFileW(ToWide(path).c_str(), access,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      &security, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+}  // namespace
+
+int HoldFile(const std::string& path, std::string_view mode, const std::string& ready,
+             const std::string& release) {
+    const UniqueHandle file = mode == "w" ? Open(path, FILE_APPEND_DATA, OPEN_ALWAYS, false)
+                                          : Open(path, GENERIC_READ, OPEN_EXISTING, false);
+    if (!file) {
+        return 2;
+    }
+    WriteBytes(ready, "");
+    WaitFor(release);
+    return 0;
+}
+
+int LockFile(const std::string& path, const std::string& ready, const std::string& release) {
+    const UniqueHandle file = Open(path, FILE_APPEND_DATA, OPEN_EXISTING, false);
+    OVERLAPPED whole{};
+    if (!file ||
+        !::LockFileEx(file.get(), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+        return 2;
+    }
+    WriteBytes(ready, "");
+    WaitFor(release);
+    return 0;
+}
+
+void Crash() {
+    ::TerminateProcess(::GetCurrentProcess(), kAccessViolation);
+    ::ExitProcess(kAccessViolation);
+}
+
+void SleepForever() {
+    for (;;) {
+        ::Sleep(INFINITE);
+    }
+}
+
+void ListDescriptors(const std::string& /*path*/) {
+    // Windows programs get no numbered descriptors to list; handles are never inherited.
+}
+
+void HoldDocumentUntil(const std::string& document, const std::string& flag) {
+    const UniqueHandle file = Open(document, GENERIC_READ, OPEN_EXISTING, true);
+    std::wstring line = L"\"" + ToWide(Arguments().front()) + L"\" " +
+                        ToWide(std::string(kKeepOpenOption)) + L" \"" + ToWide(flag) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION information{};
+    if (file && ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                 &startup, &information)) {
+        ::CloseHandle(information.hThread);
+        ::CloseHandle(information.hProcess);
+    }
+}
+
+}  // namespace scripted_reader
+
+int main() {
+    const std::vector<std::string> arguments = scripted_reader::Arguments();
+    if (arguments.size() == 3 && arguments[1] == scripted_reader::kKeepOpenOption) {
+        scripted_reader::WaitFor(arguments[2]);
+        return 0;
+    }
+    return scripted_reader::Run(arguments);
+}
