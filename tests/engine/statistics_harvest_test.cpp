@@ -85,7 +85,7 @@ TEST_F(StatisticsHarvest, SameDocumentTwiceAddsASecondSetOfRecords) {
     useTemplate("\"--stats=100, 0, 0, 0, 0|90, 0, 0, 0, 0\"");
     engine.StartWork();
     engine.OnTimer(1);
-    std::remove((destination + "/p.orx").c_str());
+    RemovePath(destination + NativePath("/p.orx"));
     engine.OnTimer(1);
     ASSERT_EQ(engine.pageStats().size(), 4u);
     EXPECT_EQ(engine.pageStats()[2].m_fileName, engine.pageStats()[0].m_fileName);

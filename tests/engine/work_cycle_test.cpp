@@ -24,7 +24,7 @@ TEST_F(WorkCycle, ReadyImageIsConvertedBeforeStartReturnsAndTheNextTickComesAfte
     tree.writeFile("in/page.tif");
     engine.StartWork();
     EXPECT_EQ(host.statuses, std::vector<std::string>{"Working"});
-    EXPECT_TRUE(Exists(destination + "/page.orx"));
+    EXPECT_TRUE(Exists(destination + NativePath("/page.orx")));
     EXPECT_EQ(host.armedIntervals, std::vector<int>{5000});
 
     engine.OnTimer(1);  // releases the document, finds nothing more
@@ -33,10 +33,10 @@ TEST_F(WorkCycle, ReadyImageIsConvertedBeforeStartReturnsAndTheNextTickComesAfte
 }
 
 TEST_F(WorkCycle, OneTrailingSeparatorIsRemovedFromEachRootPerCycle) {
-    engine.settings().sourcePath = source + "//";
-    engine.settings().destPath = destination + "/";
+    engine.settings().sourcePath = source + NativePath("//");
+    engine.settings().destPath = destination + NativePath("/");
     engine.StartWork();
-    EXPECT_EQ(engine.settings().sourcePath, source + "/");
+    EXPECT_EQ(engine.settings().sourcePath, source + NativePath("/"));
     EXPECT_EQ(engine.settings().destPath, destination);
     engine.OnTimer(1);
     EXPECT_EQ(engine.settings().sourcePath, source);
@@ -47,7 +47,7 @@ TEST_F(WorkCycle, HeldDocumentBlocksTheNextSearchUntilReleased) {
     const std::string release = tree.path("release");
     useTemplate("--hold-doc-until=" + release);
     engine.StartWork();
-    const std::string document = destination + "/a.orx";
+    const std::string document = destination + NativePath("/a.orx");
     ASSERT_EQ(engine.pendingOutput(), document);
     tree.writeFile("in/b.tif");
 
@@ -55,14 +55,14 @@ TEST_F(WorkCycle, HeldDocumentBlocksTheNextSearchUntilReleased) {
     engine.OnTimer(1);
     engine.OnTimer(1);
     EXPECT_EQ(engine.pendingOutput(), document);
-    EXPECT_FALSE(Exists(destination + "/b.orx"));
+    EXPECT_FALSE(Exists(destination + NativePath("/b.orx")));
     EXPECT_EQ(host.statuses.size(), statusesBefore);  // nothing but the readiness test ran
     EXPECT_EQ(host.lastInterval(), 5000);
 
     WriteFile(release, "", false);
     ASSERT_TRUE(WaitUntil([&] { return platform::IsFileReady(document); }));
     engine.OnTimer(1);
-    EXPECT_TRUE(Exists(destination + "/b.orx"));
+    EXPECT_TRUE(Exists(destination + NativePath("/b.orx")));
 }
 
 TEST_F(WorkCycle, JobThatCannotStartStopsTheWorkAtTheFirstPeriodAndSaysSo) {

@@ -1,0 +1,49 @@
+#include <windows.h>
+
+#include "engine/conversion_job_test.h"
+#include "platform/win32/wide_text.h"
+
+namespace quillrun::test {
+
+std::vector<std::string> UnusualImageNames() {
+    return {
+        "with space.tif",
+        "semi;colon.tif",
+        "$(touch pwned).tif",
+        "%PATH% & `tick`.tif",
+        "-leading-dash.pdf",
+        "caret^D^S.tif",
+        "\xce\xb5\xce\xb9\xce\xba\xcf\x8c\xce\xbd\xce\xb1 \xce\xb1.tif",                   // Greek
+        "\xe6\x96\x87\xe6\x9b\xb8 \xe3\x82\xb9\xe3\x82\xad\xe3\x83\xa3\xe3\x83\xb3.pdf"};  // CJK
+}
+
+namespace {
+
+// Windows file names cannot hold a double quote, but a path that does must still never reach the
+// command line, whatever its origin.
+TEST_F(ConversionJob, PathWithADoubleQuoteIsNeverRun) {
+    const std::string record = tree.path("args");
+    useTemplate("--record=" + record);
+    const std::string image = source + "\\say \"cheese\".tif";
+    engine.AcceptImage(image, destination + "\\say \"cheese\".orx");
+    engine.ConvertImage();
+    EXPECT_FALSE(Exists(record));
+    EXPECT_TRUE(engine.pendingOutput().empty());
+    EXPECT_EQ(logMessages(),
+              std::vector<std::string>{image + " cannot be passed to the reading program: its "
+                                               "path contains a double-quote character."});
+}
+
+TEST_F(ConversionJob, FolderWithTheReadOnlyAttributeIsReported) {
+    tree.writeFile("in/p.tif");
+    const std::wstring folder = platform::ToWide(destination);
+    ASSERT_TRUE(::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_READONLY));
+    if ((::GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_READONLY) == 0) {
+        GTEST_SKIP() << "this file system keeps no read-only attribute on folders";
+    }
+    engine.StartWork();
+    EXPECT_EQ(logMessages(), std::vector<std::string>{destination + " is a read only folder."});
+}
+
+}  // namespace
+}  // namespace quillrun::test
