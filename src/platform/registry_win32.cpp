@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/narrow_text.h"
@@ -34,6 +35,27 @@ bool IsText(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ;
 }
 
+// A text is stored with its terminating zero, an empty one as zero bytes. That is what the system
+// stores for a program that passes a text's length from a zero-terminated buffer, as an earlier
+// installation did: it counts the terminator in when the text does not end in a zero byte. So
+// the values of both read back the same way, the one terminator dropped. A scrambled password
+// whose last byte is zero keeps it: its terminator is written explicitly. (Such a password, read
+// up to its first zero byte, never came back whole from an earlier installation anyway.)
+template <typename Char>
+std::basic_string<Char> WithTerminator(std::basic_string<Char> text) {
+    if (!text.empty()) {
+        text.push_back(Char{0});
+    }
+    return text;
+}
+
+template <typename Char>
+void DropTerminator(std::basic_string<Char>& text) {
+    if (!text.empty() && text.back() == Char{0}) {
+        text.pop_back();
+    }
+}
+
 struct StoredValue {
     DWORD type = REG_NONE;
     std::string bytes;  // texts as UTF-8
@@ -58,6 +80,7 @@ LSTATUS ReadWholeValue(HKEY key, const std::wstring& name, StoredValue& value) {
             // Odd sizes do not occur in values a program wrote as text; a stray byte is dropped.
             std::wstring text(size / sizeof(wchar_t), L'\0');
             std::memcpy(text.data(), buffer.data(), text.size() * sizeof(wchar_t));
+            DropTerminator(text);
             value.bytes = ToUtf8(text);
         } else {
             value.bytes.assign(reinterpret_cast<const char*>(buffer.data()), size);
@@ -132,8 +155,7 @@ RegistryStatus RegistryKey::setValue(std::string_view name, RegistryValueType ty
     const std::wstring wideName = ToWide(name);
     const std::string_view bytes(static_cast<const char*>(data), size);
     if (IsText(type)) {
-        // Stored as the characters alone: no terminating zero, an empty text as zero bytes.
-        const std::wstring text = ToWide(bytes);
+        const std::wstring text = WithTerminator(ToWide(bytes));
         return StatusOf(::RegSetValueExW(m_impl->key.get(), wideName.c_str(), 0, type,
                                          reinterpret_cast<const BYTE*>(text.data()),
                                          static_cast<DWORD>(text.size() * sizeof(wchar_t))));
@@ -147,12 +169,22 @@ RegistryStatus RegistryKey::queryNarrowValue(std::string_view name, void* data,
     if (!m_impl || size == nullptr) {
         return RegistryStatus::Failed;
     }
-    const std::string narrowName = ToSystemCodePage(name);
-    DWORD narrowSize = *size;
-    const LSTATUS result = ::RegQueryValueExA(m_impl->key.get(), narrowName.c_str(), nullptr,
-                                              nullptr, static_cast<BYTE*>(data), &narrowSize);
-    *size = narrowSize;
-    return StatusOf(result);
+    // Room for the terminator as well, which is no part of the bytes handed over.
+    std::string bytes(static_cast<std::size_t>(*size) + 1, '\0');
+    DWORD narrowSize = static_cast<DWORD>(bytes.size());
+    const LSTATUS result =
+        ::RegQueryValueExA(m_impl->key.get(), ToSystemCodePage(name).c_str(), nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(bytes.data()), &narrowSize);
+    if (result == ERROR_MORE_DATA) {
+        *size = narrowSize;
+        return RegistryStatus::MoreData;
+    }
+    if (result != ERROR_SUCCESS) {
+        return StatusOf(result);
+    }
+    bytes.resize(narrowSize);
+    DropTerminator(bytes);
+    return HandOver(bytes, data, size);
 }
 
 RegistryStatus RegistryKey::setNarrowValue(std::string_view name, const void* data,
@@ -160,9 +192,11 @@ RegistryStatus RegistryKey::setNarrowValue(std::string_view name, const void* da
     if (!m_impl || (data == nullptr && size != 0)) {
         return RegistryStatus::Failed;
     }
-    const std::string narrowName = ToSystemCodePage(name);
-    return StatusOf(::RegSetValueExA(m_impl->key.get(), narrowName.c_str(), 0, REG_SZ,
-                                     static_cast<const BYTE*>(data), size));
+    const std::string bytes =
+        WithTerminator(std::string(static_cast<const char*>(data), static_cast<std::size_t>(size)));
+    return StatusOf(::RegSetValueExA(m_impl->key.get(), ToSystemCodePage(name).c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(bytes.data()),
+                                     static_cast<DWORD>(bytes.size())));
 }
 
 RegistryStatus RegistryKey::deleteValue(std::string_view name) {

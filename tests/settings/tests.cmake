@@ -1,5 +1,17 @@
 # The settings: the registry's file store and format, password scrambling, the settings store and
-# the reading program's location.
+# the reading program's location. On Windows the store is the system's registry itself, each
+# test in a scratch registry of its own.
+if(WIN32)
+    quillrun_add_test(settings_tests
+        settings/registry_file_format_test.cpp
+        settings/password_scrambling_test.cpp
+        settings/settings_check_test.cpp
+        settings/scratch_registry_win32.cpp
+        settings/registry_win32_test.cpp
+    )
+    target_link_libraries(settings_tests PRIVATE quillrun_settings)
+    return()
+endif()
 quillrun_add_test(settings_tests
     settings/settings_environment.cpp
     settings/registry_file_format_test.cpp

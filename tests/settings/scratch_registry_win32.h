@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/unique_handle.h"
+
+namespace quillrun::test {
+
+// Gives each test a registry of its own: for the test's life, this process's HKEY_CURRENT_USER
+// and HKEY_LOCAL_MACHINE are two fresh keys below HKEY_CURRENT_USER\Software\Tandrel, which are
+// removed afterwards. Nothing of the user's own settings or registrations is read or changed.
+class ScratchRegistry : public ::testing::Test {
+  protected:
+    ScratchRegistry();
+    ~ScratchRegistry() override;
+
+    // The settings key as an earlier installation would have written it, through the real calls.
+    HKEY settingsKey();
+    // Writes the default value of a key of the machine's part as a reading program's installer
+    // does.
+    void registerReader(const std::wstring& keyPath, const std::wstring& path);
+
+  private:
+    std::wstring m_base;
+    platform::UniqueRegistryKey m_user;
+    platform::UniqueRegistryKey m_machine;
+    platform::UniqueRegistryKey m_settings;
+};
+
+}  // namespace quillrun::test
