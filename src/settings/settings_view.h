@@ -2,19 +2,10 @@
 
 #include <string>
 
-namespace quillrun {
+// The settings are shown in the main dialog's controls, named by their ids.
+#include "resources/resource_ids.h"
 
-// Control ids of the main dialog that the settings are shown in.
-enum SettingsControlId : int {
-    kSourcePathEdit = 1000,
-    kDestPathEdit = 1002,
-    kCommandArgsEdit = 1007,
-    kLogActivityCheck = 1008,
-    kLogPathEdit = 1009,
-    kLogBrowseButton = 1010,
-    kPasswordEdit = 1013,
-    kUserEdit = 1015,
-};
+namespace quillrun {
 
 // What loading the settings needs of the main dialog. Setting a field's text raises its change
 // notification, whose handler copies the text back into the same member.

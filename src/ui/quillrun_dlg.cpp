@@ -15,13 +15,14 @@
 #include <QToolTip>
 
 #include "engine/settings_check.h"
+#include "resources/main_dialog_template.h"
+#include "resources/resource_ids.h"
+#include "resources/string_table.h"
 #include "settings/reader_location.h"
 #include "settings/settings_store.h"
-#include "ui/control_ids.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_box.h"
 #include "ui/reader_progress_window.h"
-#include "ui/res/string_table.h"
 #include "ui/shell/about_dlg.h"
 #include "ui/shell/application_icon.h"
 #include "ui/shell/help_viewer.h"
@@ -76,7 +77,7 @@ CQuillrunDlg::CQuillrunDlg(QWidget* parent)
       m_engine(*this),
       m_hIcon(ApplicationIcon()) {
     setObjectName(QStringLiteral("quillrunDialog"));
-    m_controls = BuildDialogFromTemplate(*this, MainDialogTemplate(), m_hIcon);
+    m_controls = BuildDialogFromTemplate(*this, res::kMainDialog, m_hIcon);
     m_logActivityCheck = qobject_cast<QCheckBox*>(control(kLogActivityCheck));
     m_activityLog = qobject_cast<QPlainTextEdit*>(control(kActivityLogEdit));
     BindFields();
@@ -164,7 +165,7 @@ void CQuillrunDlg::BuildSystemMenu() {
     m_systemMenu = new QMenu(this);
     m_systemMenu->setObjectName(QStringLiteral("systemMenu"));
     m_systemMenu->addAction(QStringLiteral("&Close"))->setData(kCloseCommand);
-    const QString aboutText = FromSystem(LoadString(kAboutMenuStringId));
+    const QString aboutText = FromSystem(res::LoadString(kAboutMenuStringId));
     if (!aboutText.isEmpty()) {
         m_systemMenu->addSeparator();
         m_systemMenu->addAction(aboutText)->setData(kAboutCommand);
@@ -187,7 +188,7 @@ void CQuillrunDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CQuillrunDlg::OnSysCommand(unsigned nID) {
-    switch (nID & 0xFFF0) {
+    switch (nID & kSystemCommandMask) {
         case kAboutCommand:
             ShowAboutBox(this);
             break;
@@ -220,7 +221,7 @@ bool CQuillrunDlg::eventFilter(QObject* watched, QEvent* event) {
 // the labels and group boxes, show no tip.
 bool CQuillrunDlg::OnToolTipText(QWidget* widget, const QPoint& globalPos) {
     const int controlId = widget->property("controlId").toInt();
-    m_toolTipText = controlId > 0 ? LoadString(controlId) : std::string();
+    m_toolTipText = controlId > 0 ? res::LoadString(controlId) : std::string();
     if (m_toolTipText.empty()) {
         QToolTip::hideText();
         return false;

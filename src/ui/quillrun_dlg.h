@@ -23,8 +23,6 @@ namespace quillrun::ui {
 
 class ReaderProgressWindow;
 
-inline constexpr unsigned kAboutCommand = 0x0010;
-inline constexpr unsigned kCloseCommand = 0xF060;
 inline constexpr const char* kReaderNotFoundMessage = "Orlavex was not found on this system!";
 
 // The main window: the settings of the work, its status and activity log. It is the engine's

@@ -23,14 +23,6 @@
 namespace quillrun::test {
 namespace {
 
-using ui::kCancelButton;
-using ui::kDestBrowseButton;
-using ui::kHelpButton;
-using ui::kOkButton;
-using ui::kSourceBrowseButton;
-using ui::kStatisticsButton;
-using ui::kStatusEdit;
-
 TEST_F(DialogTest, FirstStartShowsTheDefaultsAndAsksForALogFile) {
     ui::CQuillrunDlg& dialog = openDialog();
 
@@ -314,7 +306,7 @@ TEST_F(DialogTest, MessageBoxesHaveOneOkButtonAndTheApplicationsName) {
 
 TEST_F(DialogTest, TheActivityLogAppendsAtTheEndAndKeepsItInView) {
     ui::CQuillrunDlg& dialog = showDialog();
-    auto* log = qobject_cast<QPlainTextEdit*>(control(ui::kActivityLogEdit));
+    auto* log = qobject_cast<QPlainTextEdit*>(control(kActivityLogEdit));
     EXPECT_TRUE(log->isReadOnly());
     EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
     dialog.AppendLogText("first line\r\n");
@@ -337,7 +329,7 @@ TEST_F(DialogTest, TheActivityLogAppendsAtTheEndAndKeepsItInView) {
 // it, and goes when the dialog closes.
 TEST_F(DialogTest, HelpOpensBesideTheDialogAndClosesWithIt) {
     ui::CQuillrunDlg& dialog = showDialog();
-    click(ui::kHelpButton);
+    click(kHelpButton);
     ASSERT_NE(ui::HelpWindow(), nullptr);
     EXPECT_TRUE(ui::HelpWindow()->isVisible());
     EXPECT_FALSE(ui::HelpWindow()->isModal());
@@ -347,7 +339,7 @@ TEST_F(DialogTest, HelpOpensBesideTheDialogAndClosesWithIt) {
     QTest::keyClick(field(kCommandArgsEdit), Qt::Key_F1);
     EXPECT_TRUE(ui::HelpWindow()->isVisible());
 
-    click(ui::kCancelButton);
+    click(kCancelButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(ui::HelpWindow() == nullptr || !ui::HelpWindow()->isVisible());
 }

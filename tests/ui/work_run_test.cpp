@@ -18,7 +18,7 @@ bool Contains(const std::vector<std::string>& arguments, const std::string& argu
 }
 
 std::string ScreenLog(ui::CQuillrunDlg& dialog) {
-    const auto* log = qobject_cast<QPlainTextEdit*>(dialog.control(ui::kActivityLogEdit));
+    const auto* log = qobject_cast<QPlainTextEdit*>(dialog.control(kActivityLogEdit));
     return log->toPlainText().toStdString();
 }
 
@@ -48,9 +48,9 @@ TEST_F(WorkRunTest, ConvertsTheTreeAndTakesEditsMadeWhileWorking) {
     // Two pages, the second poorly recognised.
     setField(kCommandArgsEdit, "-in:^S -out:^D \"--stats=600, 6, 9, 0, 0|500, 40, 30, 0, 0\" -x");
 
-    click(ui::kOkButton);  // the first image is converted before OK returns
+    click(kOkButton);  // the first image is converted before OK returns
     EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_TRUE(control(ui::kStatisticsButton)->isEnabled());
+    EXPECT_TRUE(control(kStatisticsButton)->isEnabled());
     dialog.OnTimer();  // releases the first document and converts the second
 
     // Edited while working: the next job takes them.
@@ -66,7 +66,7 @@ TEST_F(WorkRunTest, ConvertsTheTreeAndTakesEditsMadeWhileWorking) {
     EXPECT_TRUE(Contains(arguments, "-in:" + thirdImage));
 
     dialog.OnTimer();
-    EXPECT_EQ(field(ui::kStatusEdit)->text(), "Waiting for work");
+    EXPECT_EQ(field(kStatusEdit)->text(), "Waiting for work");
 
     for (const std::string& image : m_images) {
         const bool failed = image == thirdImage;
@@ -123,7 +123,7 @@ TEST_F(WorkRunTest, StopEndsAReadingProgramThatDoesNotComeBack) {
         progress->findChild<QPushButton*>("progressStopButton")->click();
     };
     QTimer::singleShot(0, pressStop);
-    click(ui::kOkButton);
+    click(kOkButton);
 
     EXPECT_TRUE(seen.window);
     EXPECT_TRUE(seen.modal);
