@@ -15,6 +15,7 @@
 #include <QToolTip>
 
 #include "engine/settings_check.h"
+#include "resources/browse_dialogs.h"
 #include "resources/main_dialog_template.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
@@ -280,7 +281,8 @@ void CQuillrunDlg::UpdateLogControls() {
 }
 
 void CQuillrunDlg::OnBrowseSource() {
-    const QString folder = FileDialogs::ChooseFolder(this, QString::fromLatin1(kSourceBrowseTitle));
+    const QString folder =
+        FileDialogs::ChooseFolder(this, QString::fromLatin1(res::kSourceBrowseTitle));
     if (!folder.isEmpty()) {
         m_engine.m_sourcePath = ToSystem(folder);
         lineEdit(kSourcePathEdit)->setText(folder);
@@ -289,7 +291,7 @@ void CQuillrunDlg::OnBrowseSource() {
 
 void CQuillrunDlg::OnBrowseDestination() {
     const QString folder =
-        FileDialogs::ChooseFolder(this, QString::fromLatin1(kDestinationBrowseTitle));
+        FileDialogs::ChooseFolder(this, QString::fromLatin1(res::kDestinationBrowseTitle));
     if (!folder.isEmpty()) {
         m_engine.m_destPath = ToSystem(folder);
         lineEdit(kDestPathEdit)->setText(folder);

@@ -16,6 +16,7 @@
 
 #include "dialog_test_fixture.h"
 #include "engine/settings_check.h"
+#include "resources/browse_dialogs.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_box.h"
 #include "ui/shell/help_viewer.h"
@@ -257,9 +258,9 @@ TEST_F(DialogTest, BrowseFillsFieldAndMemberAndCancelChangesNothing) {
         bool folder;
     } browsers[] = {
         {kSourceBrowseButton, kSourcePathEdit, &QuillrunMembers::m_sourcePath,
-         ui::kSourceBrowseTitle, true},
+         res::kSourceBrowseTitle, true},
         {kDestBrowseButton, kDestPathEdit, &QuillrunMembers::m_destPath,
-         ui::kDestinationBrowseTitle, true},
+         res::kDestinationBrowseTitle, true},
         {kLogBrowseButton, kLogPathEdit, &QuillrunMembers::m_logPath, "", false},
     };
     for (const auto& browser : browsers) {
