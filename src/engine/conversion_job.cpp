@@ -2,6 +2,7 @@
 #include "engine/quillrun_engine.h"
 #include "engine/reader_command_line.h"
 #include "platform/file_system.h"
+#include "platform/path_rules.h"
 #include "platform/process.h"
 
 namespace quillrun {
@@ -43,8 +44,8 @@ void QuillrunEngine::ConvertImage() {
 }
 
 bool QuillrunEngine::PrepareDestinationFolder(const std::string& folder) {
-    // A document directly below "/" has the empty folder; it names the top of the file system.
-    const std::string examined = folder.empty() ? std::string(1, platform::kPathSeparator) : folder;
+    // A document directly below a root has the root's trimmed form as its folder.
+    const std::string examined = platform::FolderToOpen(folder);
     switch (platform::GetPathKind(examined)) {
         case platform::PathKind::Missing:
             if (!CreateFolderPath(folder)) {

@@ -3,6 +3,7 @@
 
 #include "engine/destination_names.h"
 #include "engine/quillrun_engine.h"
+#include "platform/path_rules.h"
 
 namespace quillrun {
 namespace {
@@ -38,9 +39,8 @@ class DescentStep {
 }  // namespace
 
 int QuillrunEngine::FindNextImage(const std::string& dir) {
-    // The listing names dir with a separator after it, so a root trimmed to nothing ("/"
-    // becomes "") still lists the top of the file system.
-    platform::FolderListing listing(dir + platform::kPathSeparator);
+    // A root trimmed by the work cycle still lists the top of the file system.
+    platform::FolderListing listing(platform::FolderToOpen(dir));
     if (!listing.isOpen() ||
         std::find(m_descent.begin(), m_descent.end(), listing.identity()) != m_descent.end()) {
         return 0;
@@ -49,7 +49,7 @@ int QuillrunEngine::FindNextImage(const std::string& dir) {
     platform::FolderEntry entry;
     while (listing.next(entry)) {
         if (entry.isFolder) {
-            if (FindNextImage(dir + platform::kPathSeparator + entry.name)) {
+            if (FindNextImage(platform::JoinPath(dir, entry.name))) {
                 return 1;
             }
         } else if (TestCandidate(dir, entry.name)) {
@@ -65,8 +65,8 @@ int QuillrunEngine::TestCandidate(const std::string& dir, const std::string& nam
     }
     // The twins are looked up before the image is opened: the accepted image is the same, and
     // finished images are then never opened on every tick, which leaves their readers alone.
-    std::string mirrored = m_destPath;
-    mirrored.append(dir, m_sourcePath.size()).append(1, platform::kPathSeparator).append(name);
+    const std::string mirrored =
+        platform::JoinPath(platform::RebasePath(dir, m_sourcePath, m_destPath), name);
     const std::string marker = ReplaceLastThree(mirrored, "bad");
     if (platform::GetPathKind(marker) != platform::PathKind::Missing) {
         return 0;
@@ -75,7 +75,7 @@ int QuillrunEngine::TestCandidate(const std::string& dir, const std::string& nam
     if (platform::GetPathKind(document) != platform::PathKind::Missing) {
         return 0;
     }
-    std::string image = dir + platform::kPathSeparator + name;
+    std::string image = platform::JoinPath(dir, name);
     if (!IsFileReady(image)) {
         return 0;
     }

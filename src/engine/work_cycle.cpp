@@ -1,6 +1,7 @@
 #include "engine/destination_names.h"
 #include "engine/quillrun_engine.h"
 #include "platform/file_system.h"
+#include "platform/path_rules.h"
 
 namespace quillrun {
 
@@ -10,8 +11,8 @@ void QuillrunEngine::RunWorkCycle() {
     if (!PendingOutputBlocksSearch()) {
         m_pendingOutput.clear();
         m_pendingOutputWritten = false;
-        RemoveTrailingSeparator(m_sourcePath);
-        RemoveTrailingSeparator(m_destPath);
+        platform::TrimTrailingSeparator(m_sourcePath);
+        platform::TrimTrailingSeparator(m_destPath);
         if (FindNextImage(m_sourcePath)) {
             SetStatus(kStatusWorking);
             ConvertImage();
