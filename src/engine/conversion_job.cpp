@@ -30,6 +30,7 @@ void QuillrunEngine::ConvertImage() {
     m_host.ReaderEnded();
     if (!run.started) {
         LogActivity("Failed to CreateProcess " + m_readerPath + "!");
+        LogActivity("The reading program could not be started: " + run.startError.message + ".");
         StopWork();
         return;
     }
