@@ -4,20 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "platform/registry_value.h"
+
 namespace quillrun::platform {
 
 // The two parts of the registry this program uses. On POSIX systems each is a text file in the
 // registry-export format: the current user's under $XDG_CONFIG_HOME/quillrun/user.reg, the
 // machine's in the first quillrun/machine.reg of the $XDG_CONFIG_DIRS folders.
 enum class RegistryHive { CurrentUser, LocalMachine };
-
-// Value types, numbered as the registry numbers them.
-using RegistryValueType = std::uint32_t;
-inline constexpr RegistryValueType kRegNone = 0;
-inline constexpr RegistryValueType kRegSz = 1;
-inline constexpr RegistryValueType kRegExpandSz = 2;
-inline constexpr RegistryValueType kRegBinary = 3;
-inline constexpr RegistryValueType kRegDword = 4;
 
 enum class RegistryStatus {
     Ok,
