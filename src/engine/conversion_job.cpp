@@ -80,18 +80,8 @@ void QuillrunEngine::MarkImageFailed() {
     m_pendingOutput.clear();
 }
 
-int QuillrunEngine::CreateFolderPath(const std::string& folder) {
-    if (platform::CreateFolder(folder)) {
-        return 1;
-    }
-    const std::size_t separator = folder.rfind(platform::kPathSeparator);
-    if (separator == std::string::npos || separator == 0) {
-        return 0;
-    }
-    if (!CreateFolderPath(folder.substr(0, separator))) {
-        return 0;
-    }
-    return platform::CreateFolder(folder) ? 1 : 0;
+bool QuillrunEngine::CreateFolderPath(const std::string& folder) {
+    return platform::CreateFolderTree(folder);
 }
 
 }  // namespace quillrun

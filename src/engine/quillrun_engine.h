@@ -37,7 +37,7 @@ class QuillrunEngine : public QuillrunMembers {
     int TestCandidate(const std::string& dir, const std::string& name);
 
     void ConvertImage();
-    int CreateFolderPath(const std::string& folder);
+    bool CreateFolderPath(const std::string& folder);
 
     void HarvestStatistics(const std::string& documentPath, const std::string& statisticsPath);
 
