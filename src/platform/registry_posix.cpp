@@ -13,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -309,35 +310,36 @@ RegistryStatus ModifyHive(RegistryHive hive, const HiveChange& change) {
 
 }  // namespace
 
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept
-    : m_hive(other.m_hive),
-      m_path(std::move(other.m_path)),
-      m_access(other.m_access),
-      m_open(std::exchange(other.m_open, false)) {}
+// An open key holds no descriptor: every operation reads the hive afresh, and every write
+// replaces the hive's file atomically under a lock. Closing the key only forgets it.
+struct RegistryKey::Handle {
+    RegistryHive hive = RegistryHive::CurrentUser;
+    std::string path;  // the full key path, with the root key
+    RegistryAccess access = RegistryAccess::Read;
+};
 
-RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
-    if (this != &other) {
-        m_hive = other.m_hive;
-        m_path = std::move(other.m_path);
-        m_access = other.m_access;
-        m_open = std::exchange(other.m_open, false);
-    }
-    return *this;
+RegistryKey::RegistryKey() = default;
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept = default;
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept = default;
+RegistryKey::~RegistryKey() = default;
+
+void RegistryKey::close() {
+    m_handle.reset();
 }
 
 RegistryStatus RegistryKey::queryValue(std::string_view name, RegistryValueType* type, void* data,
                                        std::uint32_t* size) const {
-    if (!m_open || (data != nullptr && size == nullptr)) {
+    if (!m_handle || (data != nullptr && size == nullptr)) {
         return RegistryStatus::Failed;
     }
-    if (m_access != RegistryAccess::Read) {
+    if (m_handle->access != RegistryAccess::Read) {
         return RegistryStatus::AccessDenied;
     }
-    const HiveContents contents = ReadHive(m_hive);
+    const HiveContents contents = ReadHive(m_handle->hive);
     if (contents.state == HiveState::Unreadable) {
         return RegistryStatus::Failed;
     }
-    const RegistryFileSection* section = contents.document.findSection(m_path);
+    const RegistryFileSection* section = contents.document.findSection(m_handle->path);
     const RegistryFileValue* value = section == nullptr ? nullptr : section->findValue(name);
     if (value == nullptr) {
         return RegistryStatus::NotFound;
@@ -362,16 +364,16 @@ RegistryStatus RegistryKey::queryValue(std::string_view name, RegistryValueType*
 
 RegistryStatus RegistryKey::setValue(std::string_view name, RegistryValueType type,
                                      const void* data, std::uint32_t size) {
-    if (!m_open || !IsStorableName(name) || (data == nullptr && size != 0)) {
+    if (!m_handle || !IsStorableName(name) || (data == nullptr && size != 0)) {
         return RegistryStatus::Failed;
     }
-    if (m_access != RegistryAccess::Write) {
+    if (m_handle->access != RegistryAccess::Write) {
         return RegistryStatus::AccessDenied;
     }
     RegistryFileValue value{std::string(name), type,
                             std::string(static_cast<const char*>(data), size)};
-    return ModifyHive(m_hive, [&](RegistryDocument& document, bool& changed) {
-        RegistryFileSection& section = document.ensureSection(m_path);
+    return ModifyHive(m_handle->hive, [&](RegistryDocument& document, bool& changed) {
+        RegistryFileSection& section = document.ensureSection(m_handle->path);
         const RegistryFileValue* old = section.findValue(name);
         changed = old == nullptr || old->type != value.type || old->data != value.data;
         if (changed) {
@@ -382,14 +384,14 @@ RegistryStatus RegistryKey::setValue(std::string_view name, RegistryValueType ty
 }
 
 RegistryStatus RegistryKey::deleteValue(std::string_view name) {
-    if (!m_open) {
+    if (!m_handle) {
         return RegistryStatus::Failed;
     }
-    if (m_access != RegistryAccess::Write) {
+    if (m_handle->access != RegistryAccess::Write) {
         return RegistryStatus::AccessDenied;
     }
-    return ModifyHive(m_hive, [&](RegistryDocument& document, bool& changed) {
-        RegistryFileSection* section = document.findSection(m_path);
+    return ModifyHive(m_handle->hive, [&](RegistryDocument& document, bool& changed) {
+        RegistryFileSection* section = document.findSection(m_handle->path);
         changed = section != nullptr && section->deleteValue(name);
         return changed ? RegistryStatus::Ok : RegistryStatus::NotFound;
     });
@@ -405,10 +407,8 @@ RegistryStatus OpenRegistryKey(RegistryHive hive, std::string_view keyPath, Regi
     if (!contents.document.hasKey(fullPath)) {
         return RegistryStatus::NotFound;
     }
-    key.m_hive = hive;
-    key.m_path = fullPath;
-    key.m_access = RegistryAccess::Read;
-    key.m_open = true;
+    key.m_handle = std::make_unique<RegistryKey::Handle>(
+        RegistryKey::Handle{hive, fullPath, RegistryAccess::Read});
     return RegistryStatus::Ok;
 }
 
@@ -428,10 +428,8 @@ RegistryStatus CreateRegistryKey(RegistryHive hive, std::string_view keyPath, Re
     if (status != RegistryStatus::Ok) {
         return status;
     }
-    key.m_hive = hive;
-    key.m_path = fullPath;
-    key.m_access = RegistryAccess::Write;
-    key.m_open = true;
+    key.m_handle = std::make_unique<RegistryKey::Handle>(
+        RegistryKey::Handle{hive, fullPath, RegistryAccess::Write});
     return RegistryStatus::Ok;
 }
 
