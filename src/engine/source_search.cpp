@@ -65,8 +65,8 @@ bool QuillrunEngine::TestCandidate(const std::string& dir, const std::string& na
     }
     // The twins are looked up before the image is opened: the accepted image is the same, and
     // finished images are then never opened on every tick, which leaves their readers alone.
-    const std::string mirrored =
-        platform::JoinPath(platform::RebasePath(dir, m_settings.sourcePath, m_settings.destPath), name);
+    const std::string mirrored = platform::JoinPath(
+        platform::RebasePath(dir, m_settings.sourcePath, m_settings.destPath), name);
     const std::string marker = ReplaceLastThree(mirrored, "bad");
     if (platform::GetPathKind(marker) != platform::PathKind::Missing) {
         return false;
