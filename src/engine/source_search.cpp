@@ -3,6 +3,7 @@
 
 #include "engine/destination_names.h"
 #include "engine/quillrun_engine.h"
+#include "platform/path_rules.h"
 
 namespace quillrun {
 namespace {
@@ -38,9 +39,8 @@ class DescentStep {
 }  // namespace
 
 bool QuillrunEngine::FindNextImage(const std::string& dir) {
-    // The listing names dir with a separator after it, so a root trimmed to nothing ("/"
-    // becomes "") still lists the top of the file system.
-    platform::FolderListing listing(dir + platform::kPathSeparator);
+    // A root trimmed by the work cycle still lists the top of the file system.
+    platform::FolderListing listing(platform::FolderToOpen(dir));
     if (!listing.isOpen() ||
         std::find(m_descent.begin(), m_descent.end(), listing.identity()) != m_descent.end()) {
         return false;
@@ -49,7 +49,7 @@ bool QuillrunEngine::FindNextImage(const std::string& dir) {
     platform::FolderEntry entry;
     while (listing.next(entry)) {
         if (entry.isFolder) {
-            if (FindNextImage(dir + platform::kPathSeparator + entry.name)) {
+            if (FindNextImage(platform::JoinPath(dir, entry.name))) {
                 return true;
             }
         } else if (TestCandidate(dir, entry.name)) {
@@ -65,10 +65,8 @@ bool QuillrunEngine::TestCandidate(const std::string& dir, const std::string& na
     }
     // The twins are looked up before the image is opened: the accepted image is the same, and
     // finished images are then never opened on every tick, which leaves their readers alone.
-    std::string mirrored = m_settings.destPath;
-    mirrored.append(dir, m_settings.sourcePath.size())
-        .append(1, platform::kPathSeparator)
-        .append(name);
+    const std::string mirrored = platform::JoinPath(
+        platform::RebasePath(dir, m_settings.sourcePath, m_settings.destPath), name);
     const std::string marker = ReplaceLastThree(mirrored, "bad");
     if (platform::GetPathKind(marker) != platform::PathKind::Missing) {
         return false;
@@ -77,7 +75,7 @@ bool QuillrunEngine::TestCandidate(const std::string& dir, const std::string& na
     if (platform::GetPathKind(document) != platform::PathKind::Missing) {
         return false;
     }
-    std::string image = dir + platform::kPathSeparator + name;
+    std::string image = platform::JoinPath(dir, name);
     if (!IsFileReady(image)) {
         return false;
     }

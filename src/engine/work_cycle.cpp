@@ -1,6 +1,7 @@
 #include "engine/destination_names.h"
 #include "engine/quillrun_engine.h"
 #include "platform/file_system.h"
+#include "platform/path_rules.h"
 
 namespace quillrun {
 
@@ -9,8 +10,8 @@ void QuillrunEngine::RunWorkCycle() {
     // cycle only re-arms the timer.
     if (!PendingOutputBlocksSearch()) {
         ReleasePendingOutput();
-        RemoveTrailingSeparator(m_settings.sourcePath);
-        RemoveTrailingSeparator(m_settings.destPath);
+        platform::TrimTrailingSeparator(m_settings.sourcePath);
+        platform::TrimTrailingSeparator(m_settings.destPath);
         if (FindNextImage(m_settings.sourcePath)) {
             SetStatus(kStatusWorking);
             ConvertImage();

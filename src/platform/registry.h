@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/registry_value.h"
+
 namespace quillrun::platform {
 
 // The two parts of the registry this program uses: on Windows the system's own. On POSIX systems
@@ -12,14 +14,6 @@ namespace quillrun::platform {
 // $XDG_CONFIG_HOME/quillrun/user.reg, the machine's in the first quillrun/machine.reg of the
 // $XDG_CONFIG_DIRS folders.
 enum class RegistryHive { CurrentUser, LocalMachine };
-
-// Value types, numbered as the registry numbers them.
-using RegistryValueType = std::uint32_t;
-inline constexpr RegistryValueType kRegNone = 0;
-inline constexpr RegistryValueType kRegSz = 1;
-inline constexpr RegistryValueType kRegExpandSz = 2;
-inline constexpr RegistryValueType kRegBinary = 3;
-inline constexpr RegistryValueType kRegDword = 4;
 
 enum class RegistryStatus {
     Ok,
@@ -31,10 +25,9 @@ enum class RegistryStatus {
 
 enum class RegistryAccess { Read, Write };
 
-// An open key. On Windows it holds the key's handle. Elsewhere it holds no descriptor: every
-// operation reads the hive afresh, and every write replaces the hive's file atomically under a
-// lock, so that two instances of the program never lose each other's values. Closing (or
-// destroying) the key releases it.
+// An open key, closed when it is destroyed. On Windows it holds the key's handle; elsewhere
+// nothing but where the key is. Two instances of the program that write the same key at once
+// never lose each other's values.
 class RegistryKey {
   public:
     RegistryKey();
@@ -44,7 +37,7 @@ class RegistryKey {
     RegistryKey& operator=(const RegistryKey&) = delete;
     ~RegistryKey();
 
-    bool isOpen() const { return m_impl != nullptr; }
+    bool isOpen() const { return m_handle != nullptr; }
     void close();
 
     // Reads one value ("" names the key's default value) into data, whose capacity *size gives
@@ -72,9 +65,9 @@ class RegistryKey {
     friend RegistryStatus OpenRegistryKey(RegistryHive, std::string_view, RegistryKey&);
     friend RegistryStatus CreateRegistryKey(RegistryHive, std::string_view, RegistryKey&);
 
-    // What an open key holds differs between the systems; the interface does not.
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    // What an open key holds; each system's store defines its own.
+    struct Handle;
+    std::unique_ptr<Handle> m_handle;
 };
 
 // Opens an existing key for reading. keyPath is relative to the hive, with backslashes

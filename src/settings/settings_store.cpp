@@ -34,25 +34,17 @@ constexpr const char* kLegacyPasswordValue = "pwd";
 constexpr const char* kPasswordValue = "epwd";
 constexpr const char* kWriteLogValue = "writeLog";
 
-// A DWORD is stored as 4 bytes, least significant first, whatever the machine's byte order.
 std::optional<std::uint32_t> ReadDword(const RegistryKey& key, const char* name) {
-    std::array<unsigned char, 4> bytes{};
+    platform::DwordBytes bytes{};
     std::uint32_t size = bytes.size();
     if (key.queryValue(name, nullptr, bytes.data(), &size) != RegistryStatus::Ok || size == 0) {
         return std::nullopt;
     }
-    std::uint32_t number = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        number |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    }
-    return number;
+    return platform::UnpackDword(bytes);
 }
 
 RegistryStatus WriteDword(RegistryKey& key, const char* name, std::uint32_t number) {
-    std::array<unsigned char, 4> bytes{};
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<unsigned char>(number >> (8 * i));
-    }
+    const platform::DwordBytes bytes = platform::PackDword(number);
     return key.setValue(name, platform::kRegDword, bytes.data(), bytes.size());
 }
 

@@ -14,7 +14,7 @@ TEST(FolderListing, ListsEveryEntryWithItsFolderFlag) {
         {".hidden.tif", false}, {"page.tif", false}, {"sub", true}};
     EXPECT_EQ(Listed(tree.root()), expected);
     // A trailing separator names the same folder.
-    EXPECT_EQ(Listed(tree.root() + kPathSeparator), expected);
+    EXPECT_EQ(Listed(tree.path("")), expected);
 }
 
 TEST(FolderListing, FolderThatCannotBeListedYieldsNothing) {
@@ -41,6 +41,25 @@ TEST(FileSystem, PathKindsAndFolderCreation) {
     EXPECT_FALSE(CreateFolder(tree.path("new")));  // exists already
     EXPECT_FALSE(CreateFolder(tree.path("a/b")));  // parent missing
     EXPECT_FALSE(CreateFolder(file));
+}
+
+TEST(FileSystem, FolderTreeIsBuiltLevelByLevelAndStopsAtAFileInTheWay) {
+    TempTree tree;
+    const std::string file = tree.writeFile("file");
+    struct Case {
+        std::string folder;
+        bool made;
+    };
+    const Case cases[] = {
+        {tree.path("a/b/c"), true},     {tree.path("a/b"), true},  // there already
+        {tree.path("a/b/c/d/"), true},  {file, false},
+        {tree.path("file/x/y"), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CreateFolderTree(c.folder), c.made) << c.folder;
+        EXPECT_EQ(GetPathKind(c.folder) == PathKind::Folder, c.made) << c.folder;
+    }
+    EXPECT_EQ(GetPathKind(file), PathKind::File);
 }
 
 TEST(FileSystem, WholeFileReplacesAnOlderLongerFileAndLeavesNoTemporary) {

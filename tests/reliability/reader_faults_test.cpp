@@ -43,14 +43,16 @@ TEST_F(ReaderFaults, ImageThatVanishesBeforeTheJobGetsItsMarker) {
     EXPECT_TRUE(engine.pendingOutput().empty());
 }
 
-TEST_F(ReaderFaults, NonExecutableReaderStopsTheWorkWithOneLine) {
+TEST_F(ReaderFaults, NonExecutableReaderStopsTheWorkWithTheLineAndItsReason) {
     tree.writeFile("in/a.tif");
     const std::string notAProgram = tree.writeFile("reader", "#!/no/such/interpreter\n");
     engine.SetReaderPath("\"" + notAProgram + "\"");
     engine.StartWork();
     engine.OnTimer(1);
     EXPECT_EQ(logMessages(),
-              std::vector<std::string>{"Failed to CreateProcess \"" + notAProgram + "\"!"});
+              (std::vector<std::string>{"Failed to CreateProcess \"" + notAProgram + "\"!",
+                                        "The reading program could not be started: Permission "
+                                        "denied."}));
     EXPECT_EQ(host.status(), kStatusStopped);
 }
 

@@ -6,8 +6,6 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "platform/file_system.h"
-
 namespace quillrun::test {
 
 TempTree::TempTree() : m_root(MakeTemporaryFolder()) {}
@@ -17,7 +15,7 @@ TempTree::~TempTree() {
 }
 
 std::string TempTree::path(std::string_view relative) const {
-    return m_root + platform::kPathSeparator + NativePath(relative);
+    return m_root + NativeSeparator() + NativePath(relative);
 }
 
 std::string TempTree::makeFolder(std::string_view relative) const {
@@ -34,7 +32,7 @@ std::string TempTree::writeFile(std::string_view relative, std::string_view cont
 
 std::string NativePath(std::string_view path) {
     std::string native(path);
-    std::replace(native.begin(), native.end(), '/', platform::kPathSeparator);
+    std::replace(native.begin(), native.end(), '/', NativeSeparator());
     return native;
 }
 

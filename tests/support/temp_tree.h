@@ -49,7 +49,8 @@ bool RemovePath(const std::string& path);
 // The argument vector the scripted reader recorded with --record: each argument ends in a NUL.
 std::vector<std::string> RecordedArguments(const std::string& file);
 
-// What the system provides for the tree itself.
+// What the system provides for the tree itself, and the separator of its paths.
+char NativeSeparator();
 std::string MakeTemporaryFolder();
 void RemoveTree(const std::string& root);
 

@@ -44,6 +44,10 @@ void RemoveTreeAt(int parentFd, const char* name) {
 
 }  // namespace
 
+char NativeSeparator() {
+    return '/';
+}
+
 std::string MakeTemporaryFolder() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern =

@@ -6,6 +6,10 @@
 
 namespace quillrun::test {
 
+char NativeSeparator() {
+    return '\\';
+}
+
 std::string MakeTemporaryFolder() {
     const std::filesystem::path base = std::filesystem::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {

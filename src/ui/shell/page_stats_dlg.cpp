@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "ui/res/dialog_130.h"
+#include "resources/page_stats_dialog_template.h"
 #include "ui/shell/page_stats_model.h"
 #include "ui/shell/template_geometry.h"
 
@@ -14,22 +14,20 @@ CPageStatsDlg::CPageStatsDlg(const std::vector<PageStats>& records, QWidget* par
       m_list(new QTableView(this)),
       m_model(new PageStatsModel(records, this)),
       m_okButton(new QPushButton(this)) {
-    const ShellTemplate& source = PageStatsDialogTemplate();
+    constexpr const res::DialogTemplate& source = res::kPageStatsDialog;
     const TemplateGeometry geometry(font());
     setObjectName(QStringLiteral("pageStatsDialog"));
     setWindowTitle(QString::fromLatin1(source.caption));
     setFixedSize(geometry.size(source.width, source.height));
 
-    const ShellControl& listControl = source.control("statisticsList");
+    const res::TemplateControl& listControl = source.control(kStatisticsList);
     m_list->setObjectName(QString::fromLatin1(listControl.objectName));
-    m_list->setGeometry(
-        geometry.rect(listControl.x, listControl.y, listControl.width, listControl.height));
+    m_list->setGeometry(geometry.rect(listControl));
 
-    const ShellControl& okControl = source.control("okButton");
+    const res::TemplateControl& okControl = source.control(kOkButton);
     m_okButton->setObjectName(QString::fromLatin1(okControl.objectName));
     m_okButton->setText(QString::fromLatin1(okControl.text));
-    m_okButton->setGeometry(
-        geometry.rect(okControl.x, okControl.y, okControl.width, okControl.height));
+    m_okButton->setGeometry(geometry.rect(okControl));
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 

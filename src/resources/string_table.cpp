@@ -1,9 +1,11 @@
-#include "ui/res/string_table.h"
+#include "resources/string_table.h"
 
 #include <array>
 #include <string_view>
 
-namespace quillrun::ui {
+#include "resources/resource_ids.h"
+
+namespace quillrun::res {
 namespace {
 
 struct StringEntry {
@@ -12,28 +14,28 @@ struct StringEntry {
 };
 
 constexpr std::array kStrings{
-    StringEntry{1,
+    StringEntry{kOkButton,
                 "Press this button when you have verified all of the settings in this dialog, and "
                 "you wish to have the program begin searching for TIFF files which have no "
                 "corresponding ORX files."},
-    StringEntry{2, "Press this button to exit from Quillrun."},
-    StringEntry{101, "&About Quillrun..."},
-    StringEntry{1000,
+    StringEntry{kCancelButton, "Press this button to exit from Quillrun."},
+    StringEntry{kAboutMenuStringId, "&About Quillrun..."},
+    StringEntry{kSourcePathEdit,
                 "Specify a folder which contains, either directly or through subfolders, all of "
                 "the image files that you wish to have converted into ORX files."},
-    StringEntry{1001,
+    StringEntry{kSourceBrowseButton,
                 "Use this button to select from your system's folders the appropriate starting "
                 "point for finding incoming image files."},
-    StringEntry{1002,
+    StringEntry{kDestPathEdit,
                 "Specify a folder which should contain the ORX files that you wish to create. The "
                 "folder should already exist, and must be writeable. Subfolders, corresponding to "
                 "those in the source hierarchy, do not need to exist, as this program will create "
                 "them when they are needed."},
-    StringEntry{1003,
+    StringEntry{kDestBrowseButton,
                 "Use this button to select from your system's folders the appropriate starting "
                 "point for the ORX files which are to be created."},
     // Line feeds only, no line feed after the last line; the blanks at line ends belong to it.
-    StringEntry{1007,
+    StringEntry{kCommandArgsEdit,
                 "The Command Arguments field allows you to specify the command line for the "
                 "Orlavex. The default value for this field is:\n"
                 "\n"
@@ -56,12 +58,13 @@ constexpr std::array kStrings{
                 "-nodespeckle force despeckle OFF\n"
                 "-deskew force deskew ON \n"
                 "-nodeskew force deskew OFF"},
-    StringEntry{1008, "If you would like to create or extend an activity log, check this box."},
-    StringEntry{1009,
+    StringEntry{kLogActivityCheck,
+                "If you would like to create or extend an activity log, check this box."},
+    StringEntry{kLogPathEdit,
                 "Enter the path and name of a log file. If the file already exists, it will be "
                 "extended."},
-    StringEntry{1010, "Use this button to select a file as your log file."},
-    StringEntry{1012,
+    StringEntry{kLogBrowseButton, "Use this button to select a file as your log file."},
+    StringEntry{kStatisticsButton,
                 "Press this button to review recognition statistics for those documents that "
                 "have been recognized in the current session. The confidence number for each page "
                 "can give you a good idea as to what pages should be reviewed."},
@@ -78,4 +81,4 @@ std::string LoadString(int id) {
     return {};
 }
 
-}  // namespace quillrun::ui
+}  // namespace quillrun::res
