@@ -2,8 +2,11 @@
 
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
 #include "platform/file_system.h"
+#include "platform/path_rules.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -30,8 +33,9 @@ std::string TemporaryNameFor(const std::string& path, int attempt) {
     std::snprintf(tail, sizeof tail, ".%lx-%x-%llx-%d", ::GetCurrentProcessId(), counter++,
                   static_cast<unsigned long long>(clock.QuadPart), attempt);
     const std::size_t separator = path.find_last_of("\\/");
-    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-    return path.substr(0, nameStart) + "." + path.substr(nameStart) + tail;
+    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    const std::optional<std::string> folder = ParentFolder(path);
+    return folder ? JoinPath(*folder, "." + name + tail) : "." + name + tail;
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -63,15 +67,51 @@ bool IsReadOnlyFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+// Files and folders take the security their folder hands down, whatever access is asked for: a
+// user's own folders are private to them already, and what Quillrun writes elsewhere (documents'
+// folders, failure markers) is meant for everybody who may read that folder. The private files of
+// the registry's file store do not exist on Windows.
 bool CreateFolder(const std::string& path) {
     return !path.empty() && ::CreateDirectoryW(ToWide(path).c_str(), nullptr) != 0;
+}
+
+bool CreateFolderTree(const std::string& folder, Access /*access*/) {
+    // Climbs only while a level is missing and builds the missing ones on the way back down, so
+    // a folder whose parent exists costs one call.
+    if (CreateFolder(folder)) {
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) {
+        return GetPathKind(folder) == PathKind::Folder;
+    }
+    if (error != ERROR_PATH_NOT_FOUND) {
+        return false;
+    }
+    const std::optional<std::string> parent = ParentFolder(folder);
+    if (!parent || parent->empty() || IsRoot(*parent) ||
+        !CreateFolderTree(*parent, Access::Inherited)) {
+        return false;
+    }
+    return CreateFolder(folder) ||
+           (::GetLastError() == ERROR_ALREADY_EXISTS && GetPathKind(folder) == PathKind::Folder);
+}
+
+std::unique_ptr<std::istream> OpenFileForReading(const std::string& path) {
+    // Named in UTF-16: the standard library's narrow names would go through the ANSI code page.
+    auto file =
+        std::make_unique<std::ifstream>(std::filesystem::path(ToWide(path)), std::ios::binary);
+    if (!file->is_open()) {
+        return nullptr;
+    }
+    return file;
 }
 
 bool RemoveFile(const std::string& path) {
     return ::DeleteFileW(ToWide(path).c_str()) != 0;
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes) {
+bool WriteWholeFile(const std::string& path, std::string_view bytes, Access /*access*/) {
     for (int attempt = 0; attempt < kMostTemporaryNames; ++attempt) {
         const std::wstring temporary = ToWide(TemporaryNameFor(path, attempt));
         UniqueHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

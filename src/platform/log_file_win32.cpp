@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/log_file.h"
+#include "platform/system_error_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -69,11 +70,11 @@ AppendResult AppendToFile(const std::string& path, std::string_view bytes) {
     DWORD error = ERROR_SUCCESS;
     const UniqueHandle file = OpenForAppending(ToWide(path), error);
     if (!file) {
-        return {AppendStatus::NotOpened, static_cast<int>(error)};
+        return {AppendStatus::NotOpened, SystemErrorFromWin32(error)};
     }
     OVERLAPPED region{};
     if (!LockTail(file.get(), region, error)) {
-        return {AppendStatus::NotOpened, static_cast<int>(error)};
+        return {AppendStatus::NotOpened, SystemErrorFromWin32(error)};
     }
     bool written = true;
     while (written && !bytes.empty()) {
@@ -91,9 +92,9 @@ AppendResult AppendToFile(const std::string& path, std::string_view bytes) {
     }
     ::UnlockFileEx(file.get(), 0, kTailLengthLow, kTailLengthHigh, &region);
     if (!written) {
-        return {AppendStatus::WriteFailed, static_cast<int>(error)};
+        return {AppendStatus::WriteFailed, SystemErrorFromWin32(error)};
     }
-    return {AppendStatus::Appended, 0};
+    return {AppendStatus::Appended, {}};
 }
 
 }  // namespace quillrun::platform

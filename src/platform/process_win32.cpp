@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/process.h"
+#include "platform/system_error_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -45,16 +46,16 @@ ProgramRun RunProgram(const std::string& commandLine, const WaitObserver& observ
     PROCESS_INFORMATION information{};
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &information)) {
-        return {false, static_cast<int>(::GetLastError()), false};
+        return {false, LastSystemError(), false};
     }
     // Released in reverse order: the process handle first, then the thread's.
     const UniqueHandle thread(information.hThread);
     const UniqueHandle process(information.hProcess);
     if (!observer) {
         ::WaitForSingleObject(process.get(), INFINITE);
-        return {true, 0, false};
+        return {true, {}, false};
     }
-    return {true, 0, WaitInSlices(process.get(), observer)};
+    return {true, {}, WaitInSlices(process.get(), observer)};
 }
 
 }  // namespace quillrun::platform

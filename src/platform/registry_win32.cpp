@@ -118,7 +118,7 @@ LSTATUS OpenKey(RegistryHive hive, const std::wstring& path, REGSAM access, HKEY
 
 }  // namespace
 
-struct RegistryKey::Impl {
+struct RegistryKey::Handle {
     UniqueRegistryKey key;
 };
 
@@ -128,16 +128,16 @@ RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept = default;
 RegistryKey::~RegistryKey() = default;
 
 void RegistryKey::close() {
-    m_impl.reset();
+    m_handle.reset();
 }
 
 RegistryStatus RegistryKey::queryValue(std::string_view name, RegistryValueType* type, void* data,
                                        std::uint32_t* size) const {
-    if (!m_impl || (data != nullptr && size == nullptr)) {
+    if (!m_handle || (data != nullptr && size == nullptr)) {
         return RegistryStatus::Failed;
     }
     StoredValue value;
-    const LSTATUS result = ReadWholeValue(m_impl->key.get(), ToWide(name), value);
+    const LSTATUS result = ReadWholeValue(m_handle->key.get(), ToWide(name), value);
     if (result != ERROR_SUCCESS) {
         return StatusOf(result);
     }
@@ -149,31 +149,31 @@ RegistryStatus RegistryKey::queryValue(std::string_view name, RegistryValueType*
 
 RegistryStatus RegistryKey::setValue(std::string_view name, RegistryValueType type,
                                      const void* data, std::uint32_t size) {
-    if (!m_impl || (data == nullptr && size != 0)) {
+    if (!m_handle || (data == nullptr && size != 0)) {
         return RegistryStatus::Failed;
     }
     const std::wstring wideName = ToWide(name);
     const std::string_view bytes(static_cast<const char*>(data), size);
     if (IsText(type)) {
         const std::wstring text = WithTerminator(ToWide(bytes));
-        return StatusOf(::RegSetValueExW(m_impl->key.get(), wideName.c_str(), 0, type,
+        return StatusOf(::RegSetValueExW(m_handle->key.get(), wideName.c_str(), 0, type,
                                          reinterpret_cast<const BYTE*>(text.data()),
                                          static_cast<DWORD>(text.size() * sizeof(wchar_t))));
     }
-    return StatusOf(::RegSetValueExW(m_impl->key.get(), wideName.c_str(), 0, type,
+    return StatusOf(::RegSetValueExW(m_handle->key.get(), wideName.c_str(), 0, type,
                                      reinterpret_cast<const BYTE*>(bytes.data()), size));
 }
 
 RegistryStatus RegistryKey::queryNarrowValue(std::string_view name, void* data,
                                              std::uint32_t* size) const {
-    if (!m_impl || size == nullptr) {
+    if (!m_handle || size == nullptr) {
         return RegistryStatus::Failed;
     }
     // Room for the terminator as well, which is no part of the bytes handed over.
     std::string bytes(static_cast<std::size_t>(*size) + 1, '\0');
     DWORD narrowSize = static_cast<DWORD>(bytes.size());
     const LSTATUS result =
-        ::RegQueryValueExA(m_impl->key.get(), ToSystemCodePage(name).c_str(), nullptr, nullptr,
+        ::RegQueryValueExA(m_handle->key.get(), ToSystemCodePage(name).c_str(), nullptr, nullptr,
                            reinterpret_cast<BYTE*>(bytes.data()), &narrowSize);
     if (result == ERROR_MORE_DATA) {
         *size = narrowSize;
@@ -189,21 +189,21 @@ RegistryStatus RegistryKey::queryNarrowValue(std::string_view name, void* data,
 
 RegistryStatus RegistryKey::setNarrowValue(std::string_view name, const void* data,
                                            std::uint32_t size) {
-    if (!m_impl || (data == nullptr && size != 0)) {
+    if (!m_handle || (data == nullptr && size != 0)) {
         return RegistryStatus::Failed;
     }
     const std::string bytes =
         WithTerminator(std::string(static_cast<const char*>(data), static_cast<std::size_t>(size)));
-    return StatusOf(::RegSetValueExA(m_impl->key.get(), ToSystemCodePage(name).c_str(), 0, REG_SZ,
+    return StatusOf(::RegSetValueExA(m_handle->key.get(), ToSystemCodePage(name).c_str(), 0, REG_SZ,
                                      reinterpret_cast<const BYTE*>(bytes.data()),
                                      static_cast<DWORD>(bytes.size())));
 }
 
 RegistryStatus RegistryKey::deleteValue(std::string_view name) {
-    if (!m_impl) {
+    if (!m_handle) {
         return RegistryStatus::Failed;
     }
-    return StatusOf(::RegDeleteValueW(m_impl->key.get(), ToWide(name).c_str()));
+    return StatusOf(::RegDeleteValueW(m_handle->key.get(), ToWide(name).c_str()));
 }
 
 RegistryStatus OpenRegistryKey(RegistryHive hive, std::string_view keyPath, RegistryKey& key) {
@@ -213,7 +213,7 @@ RegistryStatus OpenRegistryKey(RegistryHive hive, std::string_view keyPath, Regi
     if (result != ERROR_SUCCESS) {
         return StatusOf(result);
     }
-    key.m_impl = std::make_unique<RegistryKey::Impl>(RegistryKey::Impl{std::move(opened)});
+    key.m_handle = std::make_unique<RegistryKey::Handle>(RegistryKey::Handle{std::move(opened)});
     return RegistryStatus::Ok;
 }
 
@@ -226,7 +226,7 @@ RegistryStatus CreateRegistryKey(RegistryHive hive, std::string_view keyPath, Re
     if (result != ERROR_SUCCESS) {
         return StatusOf(result);
     }
-    key.m_impl = std::make_unique<RegistryKey::Impl>(RegistryKey::Impl{std::move(created)});
+    key.m_handle = std::make_unique<RegistryKey::Handle>(RegistryKey::Handle{std::move(created)});
     return RegistryStatus::Ok;
 }
 

@@ -73,7 +73,7 @@ TEST_F(WorkCycle, JobThatCannotStartStopsTheWorkAtTheFirstPeriodAndSaysSo) {
     EXPECT_EQ(logMessages(),
               (std::vector<std::string>{
                   "Failed to CreateProcess \"" + tree.path("no-reader") + "\"!",
-                  "The reading program could not be started: No such file or directory."}));
+                  "The reading program could not be started: " + MissingFileMessage() + "."}));
     EXPECT_EQ(host.status(), kStatusStopped);
     EXPECT_EQ(host.armedIntervals, std::vector<int>{3000});
 

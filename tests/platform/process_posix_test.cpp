@@ -2,11 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/process.h"
+#include "platform/process_test.h"
 #include "platform/unique_fd.h"
-#include "support/temp_tree.h"
 
 namespace quillrun::platform {
+
+std::vector<StartFailure> StartFailures(const test::TempTree& tree) {
+    return {
+        {tree.path("missing"), SystemErrorCode::NotFound, "No such file or directory"},
+        {std::string(), SystemErrorCode::NotFound, "No such file or directory"},
+        {tree.writeFile("not-a-program", "text"), SystemErrorCode::AccessDenied,
+         "Permission denied"},
+        {tree.makeFolder("a folder"), SystemErrorCode::AccessDenied, "Permission denied"},
+    };
+}
+
 namespace {
 
 using test::TempTree;

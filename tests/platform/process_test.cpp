@@ -1,7 +1,4 @@
-#include <gtest/gtest.h>
-
-#include "platform/process.h"
-#include "support/temp_tree.h"
+#include "platform/process_test.h"
 
 namespace quillrun::platform {
 namespace {
@@ -23,19 +20,7 @@ TEST(RunProgram, ProgramGetsItsArgumentsWithoutAShellInBetween) {
 
 TEST(RunProgram, MissingOrNonExecutableProgramIsAStartFailureThatSaysWhy) {
     TempTree tree;
-    struct Case {
-        std::string program;
-        SystemErrorCode code;
-        const char* message;
-    };
-    const Case cases[] = {
-        {tree.path("missing"), SystemErrorCode::NotFound, "No such file or directory"},
-        {std::string(), SystemErrorCode::NotFound, "No such file or directory"},
-        {tree.writeFile("not-a-program", "text"), SystemErrorCode::AccessDenied,
-         "Permission denied"},
-        {tree.makeFolder("a folder"), SystemErrorCode::AccessDenied, "Permission denied"},
-    };
-    for (const Case& c : cases) {
+    for (const StartFailure& c : StartFailures(tree)) {
         const ProgramRun run = RunProgram("\"" + c.program + "\" -x");
         EXPECT_FALSE(run.started) << c.program;
         EXPECT_EQ(run.startError.code, c.code) << c.program;

@@ -1,9 +1,21 @@
-#include <gtest/gtest.h>
+#include <windows.h>
 
-#include "platform/process.h"
-#include "support/temp_tree.h"
+#include "platform/process_test.h"
+#include "platform/system_error_win32.h"
 
 namespace quillrun::platform {
+
+std::vector<StartFailure> StartFailures(const test::TempTree& tree) {
+    const auto failure = [](std::string program, DWORD error) {
+        const SystemError expected = SystemErrorFromWin32(error);
+        return StartFailure{std::move(program), expected.code, expected.message};
+    };
+    return {
+        failure(tree.path("missing.exe"), ERROR_FILE_NOT_FOUND),
+        failure(tree.writeFile("not-a-program.exe", "text"), ERROR_BAD_EXE_FORMAT),
+    };
+}
+
 namespace {
 
 using test::TempTree;

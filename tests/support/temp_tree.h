@@ -49,6 +49,9 @@ bool RemovePath(const std::string& path);
 // The argument vector the scripted reader recorded with --record: each argument ends in a NUL.
 std::vector<std::string> RecordedArguments(const std::string& file);
 
+// The system's own words for a file that is not there, as a log line quotes them.
+std::string MissingFileMessage();
+
 // What the system provides for the tree itself, and the separator of its paths.
 char NativeSeparator();
 std::string MakeTemporaryFolder();

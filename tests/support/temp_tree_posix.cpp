@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
+#include <system_error>
 #include <vector>
 
 #include "support/temp_tree.h"
@@ -43,6 +45,10 @@ void RemoveTreeAt(int parentFd, const char* name) {
 }
 
 }  // namespace
+
+std::string MissingFileMessage() {
+    return std::generic_category().message(ENOENT);
+}
 
 char NativeSeparator() {
     return '/';

@@ -2,9 +2,14 @@
 
 #include <stdexcept>
 
+#include "platform/system_error_win32.h"
 #include "support/temp_tree.h"
 
 namespace quillrun::test {
+
+std::string MissingFileMessage() {
+    return platform::SystemErrorFromWin32(ERROR_FILE_NOT_FOUND).message;
+}
 
 char NativeSeparator() {
     return '\\';
