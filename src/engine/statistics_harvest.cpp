@@ -1,4 +1,5 @@
-#include <fstream>
+#include <istream>
+#include <memory>
 
 #include "engine/page_stats.h"
 #include "engine/quillrun_engine.h"
@@ -45,10 +46,10 @@ void QuillrunEngine::HarvestStatistics(const std::string& documentPath,
                                        const std::string& statisticsPath) {
     HarvestCounts counts;
     {
-        std::ifstream lines(statisticsPath, std::ios::binary);
-        if (lines.is_open()) {
-            counts = AppendPageRecords(lines, documentPath, m_pageStats);
-            lines.close();
+        std::unique_ptr<std::istream> lines = platform::OpenFileForReading(statisticsPath);
+        if (lines) {
+            counts = AppendPageRecords(*lines, documentPath, m_pageStats);
+            lines.reset();
             // The file has done its work; a failure to remove it changes nothing for the run.
             platform::RemoveFile(statisticsPath);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,6 +36,9 @@ bool CreateFolder(const std::string& path);
 bool CreateFolderTree(const std::string& folder, Access access = Access::Inherited);
 
 bool RemoveFile(const std::string& path);
+
+// Opens a file to read its bytes as they are; nothing when it cannot be opened.
+std::unique_ptr<std::istream> OpenFileForReading(const std::string& path);
 
 // Replaces the file at path with exactly these bytes. The content is written and flushed under a
 // temporary name in the same folder and renamed into place, so a reader or a crash only ever sees

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <fstream>
 #include <optional>
 
 #include "platform/descriptor_io_posix.h"
@@ -88,6 +89,14 @@ bool CreateFolderTree(const std::string& folder, Access access) {
     }
     return MakeFolder(folder, access) ||
            (errno == EEXIST && GetPathKind(folder) == PathKind::Folder);
+}
+
+std::unique_ptr<std::istream> OpenFileForReading(const std::string& path) {
+    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!file->is_open()) {
+        return nullptr;
+    }
+    return file;
 }
 
 bool RemoveFile(const std::string& path) {
