@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/elapsed_time.h"
+
 namespace quillrun::ui {
 
 ReaderProgressWindow::ReaderProgressWindow(QWidget* owner, const QString& imagePath)
@@ -51,25 +53,14 @@ ReaderProgressWindow::ReaderProgressWindow(QWidget* owner, const QString& imageP
 }
 
 void ReaderProgressWindow::SetElapsed(std::chrono::milliseconds elapsed) {
-    m_elapsedLabel->setText(QStringLiteral("Elapsed time: ") + FormatElapsed(elapsed));
+    m_elapsedLabel->setText(QStringLiteral("Elapsed time: ") +
+                            QString::fromStdString(app::FormatElapsed(elapsed)));
 }
 
 void ReaderProgressWindow::OnStop() {
     m_stopRequested = true;
     m_stopButton->setEnabled(false);
     m_stopButton->setText(QStringLiteral("Stopping..."));
-}
-
-QString FormatElapsed(std::chrono::milliseconds elapsed) {
-    const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
-    const auto twoDigits = [](long long value) {
-        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-    };
-    if (seconds >= 3600) {
-        return QString::number(seconds / 3600) + QLatin1Char(':') + twoDigits(seconds / 60 % 60) +
-               QLatin1Char(':') + twoDigits(seconds % 60);
-    }
-    return QString::number(seconds / 60) + QLatin1Char(':') + twoDigits(seconds % 60);
 }
 
 }  // namespace quillrun::ui

@@ -32,7 +32,4 @@ class ReaderProgressWindow : public QDialog {
     bool m_stopRequested = false;
 };
 
-// "0:07", "12:34", "1:02:03".
-QString FormatElapsed(std::chrono::milliseconds elapsed);
-
 }  // namespace quillrun::ui

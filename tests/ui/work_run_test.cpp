@@ -79,12 +79,5 @@ TEST_F(WorkRunTest, StopEndsAReadingProgramThatDoesNotComeBack) {
     EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST(ElapsedTime, ReadsAsMinutesAndSeconds) {
-    using std::chrono::milliseconds;
-    EXPECT_EQ(ui::FormatElapsed(milliseconds(7'900)), "0:07");
-    EXPECT_EQ(ui::FormatElapsed(milliseconds(754'000)), "12:34");
-    EXPECT_EQ(ui::FormatElapsed(milliseconds(3'723'000)), "1:02:03");
-}
-
 }  // namespace
 }  // namespace quillrun::test

@@ -11,7 +11,7 @@
 #include <QUrl>
 
 #include "ui/shell/application_icon.h"
-#include "ui/shell/help_path.h"
+#include "app/help_path.h"
 
 namespace quillrun::ui {
 namespace {
@@ -47,7 +47,7 @@ QTextBrowser* HelpWindowFor(QWidget* owner) {
 
 QString HelpFilePath() {
     return QString::fromLocal8Bit(
-        HelpPathFor(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()));
+        app::HelpPathFor(QCoreApplication::applicationFilePath().toLocal8Bit().toStdString()));
 }
 
 void ShowHelp(QWidget* owner) {
