@@ -23,6 +23,22 @@ constexpr FieldBinding kFieldBindings[] = {
     {kPasswordEdit, &Settings::password},       {kLogPathEdit, &Settings::logPath},
 };
 
+// The buttons of the dialog and what pressing each one does.
+struct ButtonHandler {
+    int controlId;
+    void (MainDialog::*handler)();
+};
+
+constexpr ButtonHandler kButtonHandlers[] = {
+    {kOkButton, &MainDialog::OnOK},
+    {kCancelButton, &MainDialog::OnCancel},
+    {kSourceBrowseButton, &MainDialog::OnBrowseSource},
+    {kDestBrowseButton, &MainDialog::OnBrowseDestination},
+    {kLogBrowseButton, &MainDialog::OnBrowseLogFile},
+    {kStatisticsButton, &MainDialog::OnStatistics},
+    {kHelpButton, &MainDialog::OnHelp},
+};
+
 // The controls that stay locked once the work has started, in the order they are locked.
 constexpr int kLockedWhileWorking[] = {kSourcePathEdit, kDestPathEdit, kSourceBrowseButton,
                                        kDestBrowseButton, kOkButton};
@@ -61,6 +77,16 @@ void MainDialog::ShowSettings() {
     }
     m_view.SetChecked(kLogActivityCheck, settings.writeLog);
     UpdateLogControls();
+}
+
+bool MainDialog::OnCommand(int controlId) {
+    for (const ButtonHandler& button : kButtonHandlers) {
+        if (button.controlId == controlId) {
+            (this->*button.handler)();
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainDialog::OnFieldChanged(int controlId, const std::string& text) {

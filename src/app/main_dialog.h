@@ -27,6 +27,9 @@ class MainDialog : private EngineHost {
     // nothing has been loaded and nothing will be saved.
     bool OnInitDialog();
 
+    // A button was pressed: the handler of that control runs. False when the control has none
+    // (the "Log Activity" box reports its clicks through OnLogActivity, with its new state).
+    bool OnCommand(int controlId);
     // A field's text changed, by the user or by the program: the setting it mirrors takes it.
     void OnFieldChanged(int controlId, const std::string& text);
     // The "Log Activity" check box was clicked.

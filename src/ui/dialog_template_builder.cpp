@@ -256,4 +256,13 @@ std::vector<BuiltControl> BuildDialogFromTemplate(QDialog& dialog,
     return controls;
 }
 
+QWidget* FindBuiltControl(const std::vector<BuiltControl>& controls, int controlId) {
+    for (const BuiltControl& built : controls) {
+        if (built.source->id == controlId) {
+            return built.widget;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace quillrun::ui

@@ -24,4 +24,7 @@ std::vector<BuiltControl> BuildDialogFromTemplate(QDialog& dialog,
                                                   const res::DialogTemplate& source,
                                                   const QIcon& icon);
 
+// The widget built for the control with that id, or nullptr.
+QWidget* FindBuiltControl(const std::vector<BuiltControl>& controls, int controlId);
+
 }  // namespace quillrun::ui

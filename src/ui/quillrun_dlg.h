@@ -1,7 +1,6 @@
 #pragma once
 
 #include <chrono>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,7 +12,17 @@
 
 #include "app/main_dialog.h"
 #include "app/main_dialog_view.h"
+#include "ui/activity_log_view.h"
+#include "ui/control_tool_tips.h"
 #include "ui/dialog_template_builder.h"
+#include "ui/field_texts.h"
+#include "ui/message_box.h"
+#include "ui/reader_progress_window.h"
+#include "ui/shell/about_dlg.h"
+#include "ui/shell/help_viewer.h"
+#include "ui/shell/page_stats_dlg.h"
+#include "ui/system_menu.h"
+#include "ui/system_text.h"
 
 class QMenu;
 class QPlainTextEdit;
@@ -37,8 +46,8 @@ class CQuillrunDlg : public QDialog, public app::MainDialogView {
 
     app::MainDialog& behaviour() { return m_behaviour; }
     QuillrunEngine& engine() { return m_behaviour.engine(); }
-    QWidget* control(int controlId) const;
-    QMenu* systemMenu() const { return m_systemMenu; }
+    QWidget* control(int controlId) const { return FindBuiltControl(m_controls, controlId); }
+    QMenu* systemMenu() const { return m_systemMenu ? m_systemMenu->menu() : nullptr; }
     void OnSysCommand(unsigned nID) { m_behaviour.OnSysCommand(nID); }
 
   public slots:
@@ -49,45 +58,51 @@ class CQuillrunDlg : public QDialog, public app::MainDialogView {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void ConnectControls();
-    void ShowSystemMenu(const QPoint& globalPos);
-    void ShowToolTip(QWidget* control, const QPoint& globalPos);
 
     // MainDialogView
     void SetControlText(int controlId, const std::string& text) override;
-    void EnableControl(int controlId, bool enabled) override;
+    void EnableControl(int controlId, bool enabled) override {
+        control(controlId)->setEnabled(enabled);
+    }
     void SetChecked(int controlId, bool checked) override;
-    void FocusControl(int controlId) override;
+    void FocusControl(int controlId) override {
+        control(controlId)->setFocus(Qt::OtherFocusReason);
+    }
     void MaskField(int controlId, char mask) override;
     void AddSystemMenuItem(unsigned command, const std::string& text) override;
     void EnableToolTips() override;
-    void AppendLogText(const std::string& text) override;
-    void ShowMessage(const std::string& text) override;
+    void AppendLogText(const std::string& text) override {
+        AppendToActivityLog(*m_activityLog, text);
+    }
+    void ShowMessage(const std::string& text) override { MessageBox::Show(this, FromSystem(text)); }
     std::optional<std::string> ChooseFolder(const std::string& title) override;
     std::optional<std::string> ChooseLogFile() override;
     unsigned ArmTimer(unsigned timerId, int intervalMs) override;
-    void KillTimer(unsigned timerId) override;
+    void KillTimer(unsigned /*timerId*/) override { m_workTimer.stop(); }
     platform::WaitVerdict ReaderRunning(const std::string& image,
-                                        std::chrono::milliseconds elapsed) override;
-    void ReaderEnded() override;
-    void ShowStatisticsWindow(const std::vector<PageStats>& records) override;
-    void ShowHelp() override;
-    void CloseHelp() override;
-    void ShowAboutBox() override;
-    void EndDialog() override;
+                                        std::chrono::milliseconds elapsed) override {
+        return ShowReaderProgress(m_progress, this, image, elapsed);
+    }
+    void ReaderEnded() override { m_progress.reset(); }
+    void ShowStatisticsWindow(const std::vector<PageStats>& records) override {
+        ui::ShowStatisticsWindow(this, records);
+    }
+    void ShowHelp() override { ui::ShowHelp(this); }
+    void CloseHelp() override { ui::CloseHelp(); }
+    void ShowAboutBox() override { ui::ShowAboutBox(this); }
+    void EndDialog() override { QDialog::reject(); }
 
     QIcon m_hIcon;
     std::vector<BuiltControl> m_controls;
     QPlainTextEdit* m_activityLog = nullptr;
-    QMenu* m_systemMenu = nullptr;
+    std::unique_ptr<SystemMenu> m_systemMenu;
+    ControlToolTips* m_toolTips = nullptr;  // owned by the dialog
+    FieldTexts m_fieldTexts;
     QTimer m_workTimer;
     std::unique_ptr<ReaderProgressWindow> m_progress;
-    // The bytes each field was last given by the program: a text whose bytes do not decode in
-    // the system's encoding comes back from the field as those bytes while it is left alone.
-    std::map<int, std::string> m_fieldBytes;
     // Constructed last: its engine may call back into the view from the start.
     app::MainDialog m_behaviour;
 };

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/elapsed_time.h"
+#include "ui/system_text.h"
 
 namespace quillrun::ui {
 
@@ -61,6 +62,19 @@ void ReaderProgressWindow::OnStop() {
     m_stopRequested = true;
     m_stopButton->setEnabled(false);
     m_stopButton->setText(QStringLiteral("Stopping..."));
+}
+
+platform::WaitVerdict ShowReaderProgress(std::unique_ptr<ReaderProgressWindow>& window,
+                                         QWidget* owner, const std::string& image,
+                                         std::chrono::milliseconds elapsed) {
+    if (window == nullptr) {
+        window = std::make_unique<ReaderProgressWindow>(owner, FromSystem(image));
+        window->show();
+    }
+    window->SetElapsed(elapsed);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return window->StopRequested() ? platform::WaitVerdict::EndProgram
+                                   : platform::WaitVerdict::KeepWaiting;
 }
 
 }  // namespace quillrun::ui

@@ -201,26 +201,24 @@ TEST_F(MainDialogTest, WithoutTheReadingProgramTheDialogEndsBeforeReadingAnySett
 TEST_F(MainDialogTest, BrowseFillsFieldAndSettingAndCancelChangesNothing) {
     ASSERT_TRUE(open());
     const struct {
-        void (app::MainDialog::*browse)();
+        int buttonId;
         int fieldId;
         std::string Settings::*setting;
         const char* title;
     } browsers[] = {
-        {&app::MainDialog::OnBrowseSource, kSourcePathEdit, &Settings::sourcePath,
-         res::kSourceBrowseTitle},
-        {&app::MainDialog::OnBrowseDestination, kDestPathEdit, &Settings::destPath,
-         res::kDestinationBrowseTitle},
-        {&app::MainDialog::OnBrowseLogFile, kLogPathEdit, &Settings::logPath, "<log file>"},
+        {kSourceBrowseButton, kSourcePathEdit, &Settings::sourcePath, res::kSourceBrowseTitle},
+        {kDestBrowseButton, kDestPathEdit, &Settings::destPath, res::kDestinationBrowseTitle},
+        {kLogBrowseButton, kLogPathEdit, &Settings::logPath, "<log file>"},
     };
     for (const auto& browser : browsers) {
         view.type(browser.fieldId, "typed");
         view.nextChoice.reset();
-        (dialog.*browser.browse)();
+        EXPECT_TRUE(dialog.OnCommand(browser.buttonId));
         EXPECT_EQ(view.chooserTitles.back(), browser.title);
         EXPECT_EQ(settings().*browser.setting, "typed");
 
         view.nextChoice = m_tree.path("chosen \xc3\xa9");
-        (dialog.*browser.browse)();
+        EXPECT_TRUE(dialog.OnCommand(browser.buttonId));
         EXPECT_EQ(view.text.at(browser.fieldId), *view.nextChoice);
         EXPECT_EQ(settings().*browser.setting, *view.nextChoice);
     }
