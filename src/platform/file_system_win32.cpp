@@ -111,7 +111,10 @@ bool RemoveFile(const std::string& path) {
     return ::DeleteFileW(ToWide(path).c_str()) != 0;
 }
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes, Access /*access*/) {
+// The rename is written through to the disk in either case (MOVEFILE_WRITE_THROUGH): Windows
+// offers no cheaper atomic replacement, so Atomic and Committed writes are the same here.
+bool WriteWholeFile(const std::string& path, std::string_view bytes, Access /*access*/,
+                    Durability /*durability*/) {
     for (int attempt = 0; attempt < kMostTemporaryNames; ++attempt) {
         const std::wstring temporary = ToWide(TemporaryNameFor(path, attempt));
         UniqueHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

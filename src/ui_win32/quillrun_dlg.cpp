@@ -17,23 +17,10 @@ namespace {
 using platform::ToUtf8;
 using platform::ToWide;
 
-// The edit fields whose every change reaches the dialog's behaviour.
-constexpr int kEditFields[] = {kSourcePathEdit, kDestPathEdit, kCommandArgsEdit,
-                               kLogPathEdit,    kUserEdit,     kPasswordEdit};
-
 // Tooltips wrap at this width, in pixels at 96 dots per inch, and at each line feed.
 constexpr int kToolTipMaxWidth = 300;
 // Long enough to read the eighteen lines of the command arguments' tip.
 constexpr int kToolTipShowMs = 30000;
-
-bool IsEditField(int controlId) {
-    for (const int field : kEditFields) {
-        if (field == controlId) {
-            return true;
-        }
-    }
-    return false;
-}
 
 UniqueIcon LoadApplicationIcon(HINSTANCE instance, int size) {
     return UniqueIcon(static_cast<HICON>(
@@ -140,42 +127,18 @@ INT_PTR CQuillrunDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CQuillrunDlg::OnCommand(int controlId, int notification) {
     if (notification == EN_CHANGE) {
-        if (IsEditField(controlId)) {
-            m_behaviour.OnFieldChanged(controlId, ControlText(controlId));
-        }
+        // The behaviour knows which fields mirror a setting; the others' changes mean nothing.
+        m_behaviour.OnFieldChanged(controlId, ControlText(controlId));
         return;
     }
     if (notification != BN_CLICKED) {
         return;
     }
-    switch (controlId) {
-        case kOkButton:
-            m_behaviour.OnOK();
-            break;
-        case kCancelButton:  // also Esc and the close box
-            m_behaviour.OnCancel();
-            break;
-        case kLogActivityCheck:
-            m_behaviour.OnLogActivity(::IsDlgButtonChecked(m_window, kLogActivityCheck) ==
-                                      BST_CHECKED);
-            break;
-        case kSourceBrowseButton:
-            m_behaviour.OnBrowseSource();
-            break;
-        case kDestBrowseButton:
-            m_behaviour.OnBrowseDestination();
-            break;
-        case kLogBrowseButton:
-            m_behaviour.OnBrowseLogFile();
-            break;
-        case kStatisticsButton:
-            m_behaviour.OnStatistics();
-            break;
-        case kHelpButton:
-            m_behaviour.OnHelp();
-            break;
-        default:
-            break;
+    // Esc and the close box arrive as the Cancel button's click.
+    if (controlId == kLogActivityCheck) {
+        m_behaviour.OnLogActivity(::IsDlgButtonChecked(m_window, kLogActivityCheck) == BST_CHECKED);
+    } else {
+        m_behaviour.OnCommand(controlId);
     }
 }
 
