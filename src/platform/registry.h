@@ -49,6 +49,8 @@ class RegistryKey {
                               std::uint32_t* size) const;
 
     // Stores exactly size bytes of data under the name, with the type given; a text as UTF-8.
+    // (The Windows registry keeps a text with its terminator, as it always has; no read returns
+    // it.)
     RegistryStatus setValue(std::string_view name, RegistryValueType type, const void* data,
                             std::uint32_t size);
 
