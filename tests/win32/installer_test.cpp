@@ -59,7 +59,8 @@ TEST(InstallerWin32, SilentInstallAndUninstallLeaveTheReadersRegistrationAlone) 
     TempTree tree;
     const std::string folder = tree.path("Program Files/Quillrun");
     // /D= names the folder; it must come last and stands unquoted, blanks and all.
-    ASSERT_TRUE(RunToTheEnd("\"" + HelperProgramPath("..\\" QUILLRUN_SETUP_FILE) + "\" /S /D=" + folder));
+    ASSERT_TRUE(
+        RunToTheEnd("\"" + HelperProgramPath("..\\" QUILLRUN_SETUP_FILE) + "\" /S /D=" + folder));
     const std::string shortcut = CommonProgramsFolder() + "\\Quillrun.lnk";
     for (const std::string& file :
          {folder + "\\quillrun.exe", folder + "\\Quillrun.html",

@@ -10,8 +10,8 @@
 #include <QTextBrowser>
 #include <QUrl>
 
-#include "ui/shell/application_icon.h"
 #include "app/help_path.h"
+#include "ui/shell/application_icon.h"
 
 namespace quillrun::ui {
 namespace {
