@@ -5,6 +5,7 @@
 
 #include "engine/engine_host.h"
 #include "engine/quillrun_members.h"
+#include "engine/search_memory.h"
 #include "log/activity_log.h"
 #include "platform/file_system.h"
 
@@ -35,6 +36,7 @@ class QuillrunEngine : public QuillrunMembers {
 
     int FindNextImage(const std::string& dir);
     int TestCandidate(const std::string& dir, const std::string& name);
+    SearchMemory& GetSearchMemory() { return m_searchMemory; }
 
     void ConvertImage();
     int CreateFolderPath(const std::string& folder);
@@ -57,6 +59,7 @@ class QuillrunEngine : public QuillrunMembers {
     // The folders on the search's current descent, so that a link back to one of them is not
     // followed round and round.
     std::vector<platform::FolderIdentity> m_descent;
+    SearchMemory m_searchMemory;
 };
 
 }  // namespace quillrun

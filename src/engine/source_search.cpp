@@ -35,9 +35,26 @@ class DescentStep {
     std::vector<platform::FolderIdentity>& m_descent;
 };
 
+// A twin reached through a link may vanish with the link's target, which the folder holding the
+// twin would not show.
+bool HasTwin(const std::string& path, SearchMemory& memory) {
+    const platform::PathLookup found = platform::LookUpPath(path);
+    if (found.kind == platform::PathKind::Missing) {
+        return false;
+    }
+    if (found.isLink) {
+        memory.LookAgainNextTick();
+    }
+    return true;
+}
+
 }  // namespace
 
 int QuillrunEngine::FindNextImage(const std::string& dir) {
+    SearchMemory::Visit visit(m_searchMemory, dir, m_sourcePath, m_destPath);
+    if (visit.passOver()) {
+        return 0;
+    }
     // The listing names dir with a separator after it, so a root trimmed to nothing ("/"
     // becomes "") still lists the top of the file system.
     platform::FolderListing listing(dir + platform::kPathSeparator);
@@ -46,16 +63,19 @@ int QuillrunEngine::FindNextImage(const std::string& dir) {
         return 0;
     }
     const DescentStep step(m_descent, listing.identity());
+    visit.listed(listing.stamp());
     platform::FolderEntry entry;
     while (listing.next(entry)) {
+        visit.saw(entry, HasImageExtension(entry.name));
         if (entry.isFolder) {
             if (FindNextImage(dir + platform::kPathSeparator + entry.name)) {
                 return 1;
             }
-        } else if (TestCandidate(dir, entry.name)) {
+        } else if (!visit.skipsFiles() && TestCandidate(dir, entry.name)) {
             return 1;
         }
     }
+    visit.finished();
     return 0;
 }
 
@@ -68,15 +88,16 @@ int QuillrunEngine::TestCandidate(const std::string& dir, const std::string& nam
     std::string mirrored = m_destPath;
     mirrored.append(dir, m_sourcePath.size()).append(1, platform::kPathSeparator).append(name);
     const std::string marker = ReplaceLastThree(mirrored, "bad");
-    if (platform::GetPathKind(marker) != platform::PathKind::Missing) {
+    if (HasTwin(marker, m_searchMemory)) {
         return 0;
     }
     std::string document = ReplaceLastThree(marker, "orx");
-    if (platform::GetPathKind(document) != platform::PathKind::Missing) {
+    if (HasTwin(document, m_searchMemory)) {
         return 0;
     }
     std::string image = dir + platform::kPathSeparator + name;
     if (!IsFileReady(image)) {
+        m_searchMemory.LookAgainNextTick();
         return 0;
     }
     m_currentImage = std::move(image);
