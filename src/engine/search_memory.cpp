@@ -23,7 +23,7 @@ bool Before(const platform::FolderIdentity& a, const platform::FolderIdentity& b
 
 void SearchMemory::setEnabled(bool enabled) {
     m_enabled = enabled;
-    m_records = {};
+    m_records = std::vector<Record>();
     m_lastFullWalk.reset();
 }
 
@@ -124,7 +124,7 @@ void SearchMemory::beginWalk(const std::string& sourceRoot, const std::string& d
         return;
     }
     if (sourceRoot != m_sourceRoot || destinationRoot != m_destinationRoot) {
-        m_records = {};
+        m_records = std::vector<Record>();
         m_sourceRoot = sourceRoot;
         m_destinationRoot = destinationRoot;
         m_lastFullWalk.reset();
@@ -164,9 +164,9 @@ void SearchMemory::endWalk() {
         }
     } catch (const std::bad_alloc&) {
         // The memory only saves work: without room for it, walks test everything again.
-        m_records = {};
+        m_records = std::vector<Record>();
     }
-    m_fresh = {};
+    m_fresh = std::vector<Record>();  // not "= {}", which keeps the capacity
 }
 
 bool SearchMemory::isSettled(const std::optional<platform::FolderStamp>& stamp) const {
