@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -13,33 +12,18 @@ namespace quillrun::test {
 namespace {
 
 namespace fs = std::filesystem;
-using std::chrono::milliseconds;
 
-bool IsImage(const std::string& path) {
-    std::string extension = fs::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".tif" || extension == ".pdf";
-}
-
-// The folders and files below root (links not followed), in name order, so that the sequence of
-// changes does not depend on the order in which a file system lists entries.
-struct Contents {
-    std::vector<std::string> folders;
-    std::vector<std::string> files;
-};
-
-Contents Below(const std::string& root) {
-    Contents found;
+// The folders or the files below root (links not followed), in name order, so that the sequence
+// of changes does not depend on the order in which the file system lists entries.
+std::vector<std::string> Below(const std::string& root, bool folders) {
+    std::vector<std::string> found;
     std::error_code error;
     for (fs::recursive_directory_iterator it(root, error), end; it != end; it.increment(error)) {
-        if (it->is_symlink()) {
-            continue;
+        if (!it->is_symlink() && it->is_directory() == folders) {
+            found.push_back(it->path().string());
         }
-        (it->is_directory() ? found.folders : found.files).push_back(it->path().string());
     }
-    std::sort(found.folders.begin(), found.folders.end());
-    std::sort(found.files.begin(), found.files.end());
+    std::sort(found.begin(), found.end());
     return found;
 }
 
@@ -56,28 +40,32 @@ class RememberedSearch : public EngineTest {
         plain.m_destPath = destination;
         plain.GetSearchMemory().setEnabled(false);
         engine.GetSearchMemory().setClock([this] { return now; });
-        tree.makeFolder("elsewhere");
-        tree.makeFolder("out2");
     }
 
-    void touch(const std::string& folder) const {
+    void touch(const fs::path& folder) const {
         const auto second = std::chrono::time_point_cast<std::chrono::seconds>(now);
         const timespec time{second.time_since_epoch().count(), 0};
         const timespec times[2] = {time, time};
         ::utimensat(AT_FDCWD, folder.c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
-    void touchParent(const std::string& path) const { touch(fs::path(path).parent_path()); }
-    void makeFolder(const std::string& folder) const {
-        if (!Exists(folder)) {
-            makeFolder(fs::path(folder).parent_path());
-            ::mkdir(folder.c_str(), 0777);
+    void makeFolder(const fs::path& folder) const {
+        if (!fs::exists(folder)) {
+            makeFolder(folder.parent_path());
+            fs::create_directory(folder);
             touch(folder);
-            touchParent(folder);
+            touch(folder.parent_path());
         }
     }
-    void write(const std::string& path) const {
-        WriteFile(path, "image");
-        touchParent(path);
+    // A file, or a link to target.
+    void write(const fs::path& path, const std::string& target = {}) const {
+        makeFolder(path.parent_path());
+        fs::remove(path);
+        target.empty() ? WriteFile(path, "image") : fs::create_symlink(target, path);
+        touch(path.parent_path());
+    }
+    void remove(const fs::path& path) const {
+        fs::remove_all(path);
+        touch(path.parent_path());
     }
     std::string fresh(const std::string& stem) { return stem + std::to_string(++m_names); }
     template <typename T>
@@ -88,19 +76,19 @@ class RememberedSearch : public EngineTest {
     // What the work cycle would do with the image both searches chose: write its document or
     // failure marker, now and then a link to a document kept elsewhere, or leave it for later.
     void convert(const std::string& document) {
-        const int outcome = std::uniform_int_distribution<int>(0, 5)(random);
-        if (outcome == 0) {
-            return;
-        }
-        makeFolder(fs::path(document).parent_path());
-        if (outcome == 1) {
-            const std::string target = tree.path("elsewhere/" + fresh("doc-"));
-            write(target);
-            m_documents.push_back(target);
-            ::symlink(target.c_str(), document.c_str());
-            touchParent(document);
-        } else {
-            write(outcome == 2 ? document.substr(0, document.size() - 3) + "bad" : document);
+        switch (std::uniform_int_distribution<int>(0, 5)(random)) {
+            case 0:
+                break;
+            case 1:
+                m_documents.push_back(tree.path(fresh("elsewhere/doc-")));
+                write(m_documents.back());
+                write(document, m_documents.back());
+                break;
+            case 2:
+                write(document.substr(0, document.size() - 3) + "bad");
+                break;
+            default:
+                write(document);
         }
     }
 
@@ -108,16 +96,15 @@ class RememberedSearch : public EngineTest {
     void change() {
         const std::string in = engine.m_sourcePath;
         const std::string out = engine.m_destPath;
-        const std::string elsewhere = tree.path("elsewhere");
-        auto [folders, images] = Below(in);
+        std::vector<std::string> folders = Below(in, true);
         folders.push_back(in);
         const std::string folder = pick(folders);
-        std::erase_if(images, [](const std::string& file) { return !IsImage(file); });
-        const std::vector<std::string> twins = Below(out).files;
-        switch (std::uniform_int_distribution<int>(0, 15)(random)) {
-            case 4:
-            case 5:  // nothing changes
-                break;
+        const std::string mirror = out + folder.substr(in.size());
+        std::vector<std::string> images = Below(in, false);
+        std::erase_if(images, [](const std::string& file) {
+            return file.find(".tif") == std::string::npos && file.find(".PDF") == std::string::npos;
+        });
+        switch (std::uniform_int_distribution<int>(0, 13)(random)) {
             case 0:
             case 1:
                 write(folder + "/" + fresh("scan-") + pick<std::string>({".tif", ".PDF"}));
@@ -125,115 +112,94 @@ class RememberedSearch : public EngineTest {
             case 2: {  // copied under a temporary name and renamed into place
                 const std::string part = folder + "/" + fresh(".part-");
                 write(part);
-                ::rename(part.c_str(), (part + ".tif").c_str());
+                fs::rename(part, part + ".tif");
                 break;
             }
-            case 3:
-                if (!images.empty()) {  // a document or failure marker from another run
-                    const std::string image = pick(images);
-                    const std::string twin = out + image.substr(in.size());
-                    makeFolder(fs::path(twin).parent_path());
-                    write(twin.substr(0, twin.size() - 3) + pick<std::string>({"orx", "bad"}));
+            case 3:  // deleted to try the image again
+                if (const auto twins = Below(out, false); !twins.empty()) {
+                    remove(pick(twins));
                 }
                 break;
-            case 6:  // deleted to try the image again
-                if (!twins.empty()) {
-                    const std::string twin = pick(twins);
-                    fs::remove(twin);
-                    touchParent(twin);
-                }
-                break;
-            case 7:
+            case 4:
                 if (folders.size() < 20) {
                     makeFolder(folder + "/" + fresh("box-"));
                 }
                 break;
-            case 8:  // a folder goes, or its mirror
-                if (folder != in && folders.size() > 3) {
-                    const std::string gone =
-                        pick<std::string>({folder, out + folder.substr(in.size())});
-                    fs::remove_all(gone);
-                    touchParent(gone);
+            case 5:  // a folder goes, or its mirror
+                if (folder != in) {
+                    remove(pick<std::string>({folder, mirror}));
                 }
                 break;
-            case 9:  // held open by its writer, or let go
-                if (!images.empty() && m_held.size() < 2) {
-                    m_held.emplace_back(::open(pick(images).c_str(), O_RDONLY | O_CLOEXEC));
-                } else if (!m_held.empty()) {
+            case 6: {  // arrives still held open by its writer, who lets go of an older one
+                const std::string image = folder + "/" + fresh("held-") + ".tif";
+                write(image);
+                m_held.emplace_back(::open(image.c_str(), O_RDONLY | O_CLOEXEC));
+                if (m_held.size() > 2) {
                     m_held.erase(m_held.begin());
                 }
                 break;
-            case 10:  // rewritten in place: its folder does not change
+            }
+            case 7:  // rewritten in place: its folder does not change
                 if (!images.empty()) {
                     WriteFile(pick(images), "rescanned");
                 }
                 break;
-            case 11: {  // a link to a folder elsewhere, perhaps named like an image
-                const std::string target = elsewhere + "/" + fresh("shelf-");
-                makeFolder(target);
-                write(target + "/loose.tif");
-                m_shelves.push_back(target);
-                const std::string link =
-                    folder + "/" + fresh("linked-") + pick<std::string>({"", ".tif"});
-                ::symlink(target.c_str(), link.c_str());
-                touchParent(link);
+            case 8:  // a link to a folder elsewhere, perhaps named like an image
+                m_shelves.push_back(tree.path(fresh("elsewhere/shelf-")));
+                write(m_shelves.back() + "/loose.tif");
+                write(folder + "/" + fresh("linked-") + pick<std::string>({"", ".tif"}),
+                      m_shelves.back());
                 break;
-            }
-            case 12: {  // what a link leads to becomes a file, or a folder with a new image
+            case 9:  // what a link leads to turns from a folder into a file, or back
                 if (!m_shelves.empty()) {
-                    const std::string target = pick(m_shelves);
-                    const bool wasFolder = fs::is_directory(target);
-                    fs::remove_all(target);
-                    if (wasFolder) {
-                        write(target);
-                    } else {
-                        makeFolder(target);
-                        write(target + "/" + fresh("late-") + ".tif");
-                    }
-                    touchParent(target);
+                    const std::string shelf = pick(m_shelves);
+                    const bool wasFolder = fs::is_directory(shelf);
+                    remove(shelf);
+                    write(wasFolder ? shelf : shelf + "/" + fresh("late-") + ".tif");
                 }
                 break;
-            }
-            case 13:  // the document that a twin links to goes
+            case 10:  // the document that a twin links to goes
                 if (!m_documents.empty()) {
-                    const std::string target = pick(m_documents);
-                    fs::remove(target);
-                    std::erase(m_documents, target);
-                    touchParent(target);
+                    const std::string document = pick(m_documents);
+                    remove(document);
+                    std::erase(m_documents, document);
                 }
                 break;
-            case 14: {  // a folder replaced by a copy, less one file, with the old time stamp
-                const std::string mirror = out + folder.substr(in.size());
-                const std::string replaced = pick<std::string>({folder, mirror, mirror});
-                struct stat old {};
-                if (::stat(replaced.c_str(), &old) != 0) {
-                    break;
-                }
-                // Kept, so that the copy cannot be given the old folder's identity.
-                const std::string attic = m_attic.path(fresh("attic-"));
-                fs::rename(replaced, attic);
-                fs::copy(attic, replaced,
-                         fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-                std::vector<std::string> copied = Below(replaced).files;
-                for (const std::string& file : copied) {
-                    BackdateFile(file);
-                }
-                std::erase_if(copied, [&](const std::string& file) {
-                    return fs::path(file).parent_path() != replaced;
-                });
-                if (!copied.empty()) {
-                    fs::remove(pick(copied));
-                }
-                const timespec times[2] = {old.st_mtim, old.st_mtim};
-                ::utimensat(AT_FDCWD, replaced.c_str(), times, 0);
-                touchParent(replaced);
+            case 11:
+                replaceKeepingTime(pick<std::string>({folder, mirror, mirror}));
                 break;
-            }
-            case 15:  // the destination root changes
+            case 12:  // the destination root changes
                 engine.m_destPath = plain.m_destPath =
                     out == destination ? tree.path("out2") : destination;
                 break;
+            default:  // nothing changes
+                break;
         }
+    }
+
+    // The folder is replaced by a copy that lacks one of its files and carries the old time.
+    void replaceKeepingTime(const std::string& folder) {
+        struct stat old {};
+        if (::stat(folder.c_str(), &old) != 0) {
+            return;
+        }
+        // The old folder is kept, so that the copy cannot be given its identity.
+        const std::string attic = m_attic.path(fresh("attic-"));
+        fs::rename(folder, attic);
+        touch(fs::path(folder).parent_path());
+        fs::copy(attic, folder, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        std::vector<std::string> files = Below(folder, false);
+        for (const std::string& file : files) {
+            BackdateFile(file);
+        }
+        std::erase_if(files, [&](const std::string& file) {
+            return fs::path(file).parent_path() != fs::path(folder);
+        });
+        if (!files.empty()) {
+            fs::remove(pick(files));
+        }
+        const timespec times[2] = {old.st_mtim, old.st_mtim};
+        ::utimensat(AT_FDCWD, folder.c_str(), times, 0);
     }
 
     RecordingHost plainHost;
@@ -244,21 +210,22 @@ class RememberedSearch : public EngineTest {
   private:
     TempTree m_attic;
     std::vector<std::string> m_shelves;    // folders elsewhere that links lead to
-    std::vector<std::string> m_documents;  // files elsewhere that twins lead to
-    int m_names = 0;
+    std::vector<std::string> m_documents;  // documents elsewhere that twins link to
     std::vector<platform::UniqueFd> m_held;
+    int m_names = 0;
 };
 
 TEST_F(RememberedSearch, ChoosesWhatThePlainSearchChoosesThroughEveryChange) {
     constexpr int kSteps = 1000;
+    using std::chrono::milliseconds;
     const std::vector<milliseconds> pauses{milliseconds(0), milliseconds(300), milliseconds(1000),
                                            milliseconds(2500), milliseconds(6000)};
     for (int step = 0; step < kSteps; ++step) {
         // Now and then a longer pause, so that some walks are full ones.
         now += step % 200 == 199 ? SearchMemory::kFullWalkInterval / 4 : pick(pauses);
         change();
-        const int remembered = engine.FindNextImage(engine.m_sourcePath);
-        ASSERT_EQ(remembered, plain.FindNextImage(plain.m_sourcePath)) << "step " << step;
+        const int remembered = engine.FindNextImage(source);
+        ASSERT_EQ(remembered, plain.FindNextImage(source)) << "step " << step;
         if (remembered == 1) {
             ASSERT_EQ(engine.m_currentImage, plain.m_currentImage) << "step " << step;
             ASSERT_EQ(engine.m_pendingOutput, plain.m_pendingOutput) << "step " << step;
