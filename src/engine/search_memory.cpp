@@ -31,7 +31,7 @@ void SearchMemory::setClock(Clock clock) {
     m_clock = std::move(clock);
 }
 
-void SearchMemory::LookAgainNextTick() {
+void SearchMemory::lookAgainNextTick() {
     if (m_innermost != nullptr) {
         m_innermost->m_lookAgain = true;
     }

@@ -37,7 +37,7 @@ class SearchMemory {
 
     // A file of the folder being listed may be taken on a later tick without the folder's stamps
     // moving: an image that was not ready, a twin found through a link.
-    void LookAgainNextTick();
+    void lookAgainNextTick();
 
     // One folder of a walk, from before it is listed until its entries have been looked at. The
     // first visit begins a walk, and the walk ends with it.
@@ -55,6 +55,7 @@ class SearchMemory {
         void listed(const platform::FolderStamp& stamp);
         // None of the listed files is to be taken; only subfolders need a visit.
         bool skipsFiles() const { return m_skipsFiles; }
+        // Each entry as the listing gives it; hasImageName as the search judges names.
         void saw(const platform::FolderEntry& entry, bool hasImageName);
         // Every entry has been looked at and nothing was taken.
         void finished();

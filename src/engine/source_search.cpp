@@ -43,7 +43,7 @@ bool HasTwin(const std::string& path, SearchMemory& memory) {
         return false;
     }
     if (found.isLink) {
-        memory.LookAgainNextTick();
+        memory.lookAgainNextTick();
     }
     return true;
 }
@@ -97,7 +97,7 @@ int QuillrunEngine::TestCandidate(const std::string& dir, const std::string& nam
     }
     std::string image = dir + platform::kPathSeparator + name;
     if (!IsFileReady(image)) {
-        m_searchMemory.LookAgainNextTick();
+        m_searchMemory.lookAgainNextTick();
         return 0;
     }
     m_currentImage = std::move(image);
