@@ -144,9 +144,9 @@ class RememberedSearch : public EngineTest {
                     WriteFile(pick(images), "rescanned");
                 }
                 break;
-            case 8:  // a link to a folder elsewhere, perhaps named like an image
+            case 8:  // a link to a folder or a file elsewhere, perhaps named like an image
                 m_shelves.push_back(tree.path(fresh("elsewhere/shelf-")));
-                write(m_shelves.back() + "/loose.tif");
+                write(m_shelves.back() + pick<std::string>({"/loose.tif", ""}));
                 write(folder + "/" + fresh("linked-") + pick<std::string>({"", ".tif"}),
                       m_shelves.back());
                 break;
