@@ -71,14 +71,13 @@ const ImageTree& WideTree() {
 enum class Memory { Plain, Remembering };
 
 void AimAt(QuillrunEngine& engine, const ImageTree& tree, Memory memory) {
-    engine.m_sourcePath = tree.source;
-    engine.m_destPath = tree.destination;
-    engine.m_interval = kLaterInterval;
+    engine.settings().sourcePath = tree.source;
+    engine.settings().destPath = tree.destination;
     engine.GetSearchMemory().setEnabled(memory == Memory::Remembering);
 }
 
 bool FoundNothing(const QuillrunEngine& engine, const BenchHost& host) {
-    return engine.m_pendingOutput.empty() && host.status() == kStatusWaiting;
+    return engine.pendingOutput().empty() && host.status() == kStatusWaiting;
 }
 
 void PlainIdleTickOn(benchmark::State& state, const ImageTree& tree) {
@@ -128,13 +127,13 @@ void PlainBusyTick(benchmark::State& state) {
     BenchHost host;
     QuillrunEngine engine(host);
     AimAt(engine, tree, Memory::Plain);
-    int accepted = 0;
+    bool accepted = false;
     for (auto _ : state) {
-        engine.m_pendingOutput.clear();
-        accepted = engine.FindNextImage(engine.m_sourcePath);
+        engine.ReleasePendingOutput();
+        accepted = engine.FindNextImage(engine.settings().sourcePath);
     }
-    if (accepted != 1 || engine.m_currentImage != tree.newImage ||
-        engine.m_pendingOutput != tree.newDocument) {
+    if (!accepted || engine.currentImage() != tree.newImage ||
+        engine.pendingOutput() != tree.newDocument) {
         state.SkipWithError("the search did not accept the new image at the end of the walk");
     }
 }
@@ -175,14 +174,14 @@ void TickAfterNewImage(benchmark::State& state) {
         state.PauseTiming();
         MakeEmptyFile(image);
         Backdate(image, std::chrono::hours(1));
-        engine.m_pendingOutput.clear();
+        engine.ReleasePendingOutput();
         state.ResumeTiming();
-        acceptedEach = engine.FindNextImage(engine.m_sourcePath) == 1 && acceptedEach;
+        acceptedEach = engine.FindNextImage(engine.settings().sourcePath) && acceptedEach;
         state.PauseTiming();
         ::unlink(image.c_str());
         state.ResumeTiming();
     }
-    if (!acceptedEach || engine.m_currentImage != image) {
+    if (!acceptedEach || engine.currentImage() != image) {
         state.SkipWithError("the tick did not accept the image that arrived");
     }
 }

@@ -5,6 +5,8 @@
 #include <new>
 #include <tuple>
 
+#include "platform/path_rules.h"
+
 namespace quillrun {
 namespace {
 
@@ -16,7 +18,7 @@ SearchMemory::Time Latest(const platform::FolderStamp& stamp) {
 }
 
 bool Before(const platform::FolderIdentity& a, const platform::FolderIdentity& b) {
-    return std::tie(a.device, a.inode) < std::tie(b.device, b.inode);
+    return std::tie(a.volume, a.file) < std::tie(b.volume, b.file);
 }
 
 }  // namespace
@@ -56,13 +58,13 @@ void SearchMemory::Visit::lookUp(const std::string& folder, const std::string& s
                                  const std::string& destinationRoot) {
     // Read before any twin is looked up, so that a change made while the folder is searched
     // shows as a newer stamp on the next tick.
-    m_mirror = platform::GetFolderStamp(destinationRoot + folder.substr(sourceRoot.size()) +
-                                        platform::kPathSeparator);
+    m_mirror = platform::GetFolderStamp(
+        platform::FolderToOpen(platform::RebasePath(folder, sourceRoot, destinationRoot)));
     if (m_memory.m_walk != Walk::Trusting) {
         return;
     }
     const std::optional<platform::FolderStamp> here =
-        platform::GetFolderStamp(folder + platform::kPathSeparator);
+        platform::GetFolderStamp(platform::FolderToOpen(folder));
     const Record* record = here ? m_memory.find(here->identity) : nullptr;
     m_passOver = record != nullptr && record->onlyFiles && m_memory.holds(*record, *here, m_mirror);
     if (m_passOver) {

@@ -3,6 +3,7 @@
 
 #include "engine/destination_names.h"
 #include "engine/quillrun_engine.h"
+#include "platform/path_rules.h"
 
 namespace quillrun {
 namespace {
@@ -50,17 +51,16 @@ bool HasTwin(const std::string& path, SearchMemory& memory) {
 
 }  // namespace
 
-int QuillrunEngine::FindNextImage(const std::string& dir) {
-    SearchMemory::Visit visit(m_searchMemory, dir, m_sourcePath, m_destPath);
+bool QuillrunEngine::FindNextImage(const std::string& dir) {
+    SearchMemory::Visit visit(m_searchMemory, dir, m_settings.sourcePath, m_settings.destPath);
     if (visit.passOver()) {
-        return 0;
+        return false;
     }
-    // The listing names dir with a separator after it, so a root trimmed to nothing ("/"
-    // becomes "") still lists the top of the file system.
-    platform::FolderListing listing(dir + platform::kPathSeparator);
+    // A root trimmed by the work cycle still lists the top of the file system.
+    platform::FolderListing listing(platform::FolderToOpen(dir));
     if (!listing.isOpen() ||
         std::find(m_descent.begin(), m_descent.end(), listing.identity()) != m_descent.end()) {
-        return 0;
+        return false;
     }
     const DescentStep step(m_descent, listing.identity());
     visit.listed(listing.stamp());
@@ -68,41 +68,45 @@ int QuillrunEngine::FindNextImage(const std::string& dir) {
     while (listing.next(entry)) {
         visit.saw(entry, HasImageExtension(entry.name));
         if (entry.isFolder) {
-            if (FindNextImage(dir + platform::kPathSeparator + entry.name)) {
-                return 1;
+            if (FindNextImage(platform::JoinPath(dir, entry.name))) {
+                return true;
             }
         } else if (!visit.skipsFiles() && TestCandidate(dir, entry.name)) {
-            return 1;
+            return true;
         }
     }
     visit.finished();
-    return 0;
+    return false;
 }
 
-int QuillrunEngine::TestCandidate(const std::string& dir, const std::string& name) {
+bool QuillrunEngine::TestCandidate(const std::string& dir, const std::string& name) {
     if (!HasImageExtension(name)) {
-        return 0;
+        return false;
     }
     // The twins are looked up before the image is opened: the accepted image is the same, and
     // finished images are then never opened on every tick, which leaves their readers alone.
-    std::string mirrored = m_destPath;
-    mirrored.append(dir, m_sourcePath.size()).append(1, platform::kPathSeparator).append(name);
+    const std::string mirrored = platform::JoinPath(
+        platform::RebasePath(dir, m_settings.sourcePath, m_settings.destPath), name);
     const std::string marker = ReplaceLastThree(mirrored, "bad");
     if (HasTwin(marker, m_searchMemory)) {
-        return 0;
+        return false;
     }
     std::string document = ReplaceLastThree(marker, "orx");
     if (HasTwin(document, m_searchMemory)) {
-        return 0;
+        return false;
     }
-    std::string image = dir + platform::kPathSeparator + name;
+    std::string image = platform::JoinPath(dir, name);
     if (!IsFileReady(image)) {
         m_searchMemory.lookAgainNextTick();
-        return 0;
+        return false;
     }
+    AcceptImage(std::move(image), std::move(document));
+    return true;
+}
+
+void QuillrunEngine::AcceptImage(std::string image, std::string document) {
     m_currentImage = std::move(image);
     m_pendingOutput = std::move(document);
-    return 1;
 }
 
 }  // namespace quillrun

@@ -36,8 +36,8 @@ std::vector<std::string> Below(const std::string& root, bool folders) {
 class RememberedSearch : public EngineTest {
   protected:
     RememberedSearch() : plain(plainHost) {
-        plain.m_sourcePath = source;
-        plain.m_destPath = destination;
+        plain.settings().sourcePath = source;
+        plain.settings().destPath = destination;
         plain.GetSearchMemory().setEnabled(false);
         engine.GetSearchMemory().setClock([this] { return now; });
     }
@@ -94,8 +94,8 @@ class RememberedSearch : public EngineTest {
 
     // One random change of the kinds a watched hierarchy sees.
     void change() {
-        const std::string in = engine.m_sourcePath;
-        const std::string out = engine.m_destPath;
+        const std::string in = engine.settings().sourcePath;
+        const std::string out = engine.settings().destPath;
         std::vector<std::string> folders = Below(in, true);
         folders.push_back(in);
         const std::string folder = pick(folders);
@@ -169,7 +169,7 @@ class RememberedSearch : public EngineTest {
                 replaceKeepingTime(pick<std::string>({folder, mirror, mirror}));
                 break;
             case 12:  // the destination root changes
-                engine.m_destPath = plain.m_destPath =
+                engine.settings().destPath = plain.settings().destPath =
                     out == destination ? tree.path("out2") : destination;
                 break;
             default:  // nothing changes
@@ -224,12 +224,12 @@ TEST_F(RememberedSearch, ChoosesWhatThePlainSearchChoosesThroughEveryChange) {
         // Now and then a longer pause, so that some walks are full ones.
         now += step % 200 == 199 ? SearchMemory::kFullWalkInterval / 4 : pick(pauses);
         change();
-        const int remembered = engine.FindNextImage(source);
+        const bool remembered = engine.FindNextImage(source);
         ASSERT_EQ(remembered, plain.FindNextImage(source)) << "step " << step;
-        if (remembered == 1) {
-            ASSERT_EQ(engine.m_currentImage, plain.m_currentImage) << "step " << step;
-            ASSERT_EQ(engine.m_pendingOutput, plain.m_pendingOutput) << "step " << step;
-            convert(engine.m_pendingOutput);
+        if (remembered) {
+            ASSERT_EQ(engine.currentImage(), plain.currentImage()) << "step " << step;
+            ASSERT_EQ(engine.pendingOutput(), plain.pendingOutput()) << "step " << step;
+            convert(engine.pendingOutput());
         }
     }
     EXPECT_GT(engine.GetSearchMemory().foldersPassedOver(), static_cast<std::uint64_t>(kSteps));
