@@ -143,6 +143,12 @@ const FailureCase kFailureCases[] = {
                                          "-lang:../eng", "-d"};
      },
      "-lang:"},
+    {"number of pages at once that is none",
+     [](ScanFolders& t) {
+         return std::vector<std::string>{"-in:" + t.writeScan("scan.tif"), "-out:" + t.document(),
+                                         "-jobs:0", "-d"};
+     },
+     "-jobs:"},
     {"document that would replace the image",
      [](ScanFolders& t) {
          const std::string image = t.writeScan("scan.tif");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -24,9 +25,109 @@ std::string NormalisedText(const std::string& text) {
     return result;
 }
 
+std::string PlainTypography(const std::string& text) {
+    static const std::pair<std::string, std::string> kPlainForms[] = {
+        {"\uFB00", "ff"}, {"\uFB01", "fi"},  {"\uFB02", "fl"}, {"\uFB03", "ffi"}, {"\uFB04", "ffl"},
+        {"\u2018", "'"},  {"\u2019", "'"},   {"\u201C", "\""}, {"\u201D", "\""},  {"\u2010", "-"},
+        {"\u2011", "-"},  {"\u2012", "-"},   {"\u2013", "-"},  {"\u2014", "-"},   {"\u2212", "-"},
+        {"\u00A0", " "},  {"\u2026", "..."}, {"\u00B4", "'"},  {"\u2032", "'"},   {"\u00AD", "-"},
+    };
+    std::string plain;
+    for (std::size_t i = 0; i < text.size();) {
+        // A word broken at a line end is one word: "recog-\nnised" is "recognised".
+        if (text[i] == '-' && i + 1 < text.size() && text[i + 1] == '\n' && !plain.empty() &&
+            std::isalpha(static_cast<unsigned char>(plain.back())) != 0) {
+            std::size_t after = i + 1;
+            while (after < text.size() && std::isspace(static_cast<unsigned char>(text[after]))) {
+                ++after;
+            }
+            if (after < text.size() && std::islower(static_cast<unsigned char>(text[after]))) {
+                i = after;
+                continue;
+            }
+        }
+        bool replaced = false;
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            for (const auto& [form, letters] : kPlainForms) {
+                if (text.compare(i, form.size(), form) == 0) {
+                    plain += letters;
+                    i += form.size();
+                    replaced = true;
+                    break;
+                }
+            }
+        }
+        if (!replaced) {
+            plain += text[i++];
+        }
+    }
+    return plain;
+}
+
+namespace {
+
+bool IsPunctuation(char c) {
+    return std::ispunct(static_cast<unsigned char>(c)) != 0;
+}
+
+// ASCII letters and digits, and the accented letters of the Latin alphabets (two-byte UTF-8
+// sequences from U+00C0); bullets, arrows and rules are three-byte sequences.
+bool HasLetterOrDigit(const std::string& word) {
+    return std::any_of(word.begin(), word.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return std::isalnum(byte) != 0 || (byte >= 0xC3 && byte <= 0xDF);
+    });
+}
+
+// The multiset of a text's words, punctuation at either end taken off.
+std::map<std::string, int> WordsOf(const std::string& text) {
+    std::map<std::string, int> words;
+    const std::string plain = NormalisedText(PlainTypography(text));
+    std::size_t start = 0;
+    while (start < plain.size()) {
+        std::size_t end = plain.find(' ', start);
+        if (end == std::string::npos) {
+            end = plain.size();
+        }
+        std::size_t first = start;
+        std::size_t last = end;
+        while (first < last && IsPunctuation(plain[first])) {
+            ++first;
+        }
+        while (last > first && IsPunctuation(plain[last - 1])) {
+            --last;
+        }
+        const std::string word = plain.substr(first, last - first);
+        if (HasLetterOrDigit(word)) {
+            ++words[word];
+        }
+        start = end + 1;
+    }
+    return words;
+}
+
+}  // namespace
+
+WordComparison CompareWords(const std::string& expected, const std::string& actual) {
+    const std::map<std::string, int> page = WordsOf(expected);
+    std::map<std::string, int> read = WordsOf(actual);
+    WordComparison comparison;
+    for (const auto& [word, count] : page) {
+        comparison.expected += count;
+        int& found = read[word];
+        const int matched = std::min(count, found);
+        comparison.missed += count - matched;
+        found -= matched;
+    }
+    for (const auto& [word, count] : read) {
+        comparison.extra += count;
+    }
+    return comparison;
+}
+
 double CharacterErrorRate(const std::string& expected, const std::string& actual) {
-    const std::string a = NormalisedText(expected);
-    const std::string b = NormalisedText(actual);
+    const std::string a = NormalisedText(PlainTypography(expected));
+    const std::string b = NormalisedText(PlainTypography(actual));
     if (a.empty()) {
         return b.empty() ? 0.0 : 1.0;
     }

@@ -37,37 +37,44 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
     }
     constexpr auto kSymbol = tesseract::RIL_SYMBOL;
     constexpr auto kWord = tesseract::RIL_WORD;
-    float wordConfidence = 100.0F;
+    RecognisedPage::Word word;
+    const auto keepWord = [&] {
+        if (!word.symbolConfidences.empty()) {
+            page.words.push_back(std::move(word));
+        }
+        word = {};
+    };
     do {
         if (iterator->Empty(kSymbol)) {
             continue;
         }
         if (iterator->IsAtBeginningOf(kWord)) {
-            wordConfidence = iterator->Confidence(kWord);
-            const TextPtr word(iterator->GetUTF8Text(kWord));
-            if (!IsBlank(word.get())) {
-                ++page.words;
-            }
+            keepWord();
+            word.confidence = iterator->Confidence(kWord);
+            word.fromDictionary = iterator->WordIsFromDictionary();
+            word.numeric = iterator->WordIsNumeric();
         }
         const TextPtr symbol(iterator->GetUTF8Text(kSymbol));
         if (!IsBlank(symbol.get())) {
-            page.symbols.push_back({iterator->Confidence(kSymbol), wordConfidence});
+            word.symbolConfidences.push_back(iterator->Confidence(kSymbol));
         }
     } while (iterator->Next(kSymbol));
+    keepWord();
     return page;
 }
 
 PageStatistics ClassifyPage(const RecognisedPage& page, const CertaintyThresholds& thresholds) {
     PageStatistics statistics;
-    statistics.words = page.words;
-    statistics.characters = static_cast<int>(page.symbols.size());
-    for (const RecognisedPage::Symbol& symbol : page.symbols) {
-        if (symbol.confidence < thresholds.lowSymbol ||
-            symbol.wordConfidence < thresholds.lowWord) {
-            ++statistics.lowCertainty;
-        } else if (symbol.confidence < thresholds.middlingSymbol ||
-                   symbol.wordConfidence < thresholds.middlingWord) {
-            ++statistics.middlingCertainty;
+    statistics.words = static_cast<int>(page.words.size());
+    for (const RecognisedPage::Word& word : page.words) {
+        for (const float symbol : word.symbolConfidences) {
+            ++statistics.characters;
+            if (symbol < thresholds.lowSymbol || word.confidence < thresholds.lowWord) {
+                ++statistics.lowCertainty;
+            } else if (symbol < thresholds.middlingSymbol ||
+                       word.confidence < thresholds.middlingWord) {
+                ++statistics.middlingCertainty;
+            }
         }
     }
     return statistics;

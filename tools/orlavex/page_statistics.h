@@ -34,14 +34,15 @@ struct CertaintyThresholds {
 // the word's confidence is what falls on a damaged line.
 inline constexpr CertaintyThresholds kCalibratedThresholds{60.0F, 55.0F, 85.0F, 85.0F};
 
-// The confidences of one recognised page: one entry per symbol that is not white space.
+// What the engine says of one recognised page, word by word.
 struct RecognisedPage {
-    struct Symbol {
+    struct Word {
         float confidence = 0.0F;
-        float wordConfidence = 0.0F;
+        bool fromDictionary = false;
+        bool numeric = false;
+        std::vector<float> symbolConfidences;  // one per symbol that is not white space
     };
-    std::vector<Symbol> symbols;
-    int words = 0;
+    std::vector<Word> words;  // words with at least one symbol that is not white space
 };
 
 RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine);
