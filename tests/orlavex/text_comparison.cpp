@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -34,14 +35,15 @@ std::string PlainTypography(const std::string& text) {
     };
     std::string plain;
     for (std::size_t i = 0; i < text.size();) {
-        // A word broken at a line end is one word: "recog-\nnised" is "recognised".
+        // A word broken at a line end is one word: "recog-\nnised" is "recognised", as a PDF's
+        // text layer has it.
         if (text[i] == '-' && i + 1 < text.size() && text[i + 1] == '\n' && !plain.empty() &&
             std::isalpha(static_cast<unsigned char>(plain.back())) != 0) {
             std::size_t after = i + 1;
             while (after < text.size() && std::isspace(static_cast<unsigned char>(text[after]))) {
                 ++after;
             }
-            if (after < text.size() && std::islower(static_cast<unsigned char>(text[after]))) {
+            if (after < text.size() && std::isalpha(static_cast<unsigned char>(text[after]))) {
                 i = after;
                 continue;
             }
@@ -66,10 +68,6 @@ std::string PlainTypography(const std::string& text) {
 
 namespace {
 
-bool IsPunctuation(char c) {
-    return std::ispunct(static_cast<unsigned char>(c)) != 0;
-}
-
 // ASCII letters and digits, and the accented letters of the Latin alphabets (two-byte UTF-8
 // sequences from U+00C0); bullets, arrows and rules are three-byte sequences.
 bool HasLetterOrDigit(const std::string& word) {
@@ -79,29 +77,14 @@ bool HasLetterOrDigit(const std::string& word) {
     });
 }
 
-// The multiset of a text's words, punctuation at either end taken off.
-std::map<std::string, int> WordsOf(const std::string& text) {
-    std::map<std::string, int> words;
-    const std::string plain = NormalisedText(PlainTypography(text));
-    std::size_t start = 0;
-    while (start < plain.size()) {
-        std::size_t end = plain.find(' ', start);
-        if (end == std::string::npos) {
-            end = plain.size();
-        }
-        std::size_t first = start;
-        std::size_t last = end;
-        while (first < last && IsPunctuation(plain[first])) {
-            ++first;
-        }
-        while (last > first && IsPunctuation(plain[last - 1])) {
-            --last;
-        }
-        const std::string word = plain.substr(first, last - first);
+// A text's words in order: its blank-separated pieces that hold a letter or a digit.
+std::vector<std::string> WordsOf(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream pieces(PlainTypography(text));
+    for (std::string word; pieces >> word;) {
         if (HasLetterOrDigit(word)) {
-            ++words[word];
+            words.push_back(std::move(word));
         }
-        start = end + 1;
     }
     return words;
 }
@@ -109,16 +92,50 @@ std::map<std::string, int> WordsOf(const std::string& text) {
 }  // namespace
 
 WordComparison CompareWords(const std::string& expected, const std::string& actual) {
-    const std::map<std::string, int> page = WordsOf(expected);
-    std::map<std::string, int> read = WordsOf(actual);
-    WordComparison comparison;
-    for (const auto& [word, count] : page) {
-        comparison.expected += count;
-        int& found = read[word];
-        const int matched = std::min(count, found);
-        comparison.missed += count - matched;
-        found -= matched;
+    const std::vector<std::string> page = WordsOf(expected);
+    std::map<std::string, int> read;
+    for (const std::string& word : WordsOf(actual)) {
+        ++read[word];
     }
+    const auto take = [&](const std::string& word) {
+        const auto found = read.find(word);
+        if (found == read.end() || found->second == 0) {
+            return false;
+        }
+        --found->second;
+        return true;
+    };
+    std::vector<bool> found(page.size());
+    for (std::size_t i = 0; i < page.size(); ++i) {
+        found[i] = take(page[i]);
+    }
+    // A PDF's text layer sometimes breaks a word where kerning leaves a gap ("por tability"), and
+    // TeX draws the underscores of code as rules that leave only gaps ("asn1 read value"): up to
+    // four neighbours not found that were read as one word, joined or with underscores, count as
+    // found.
+    constexpr std::size_t kLongestRun = 4;
+    for (std::size_t i = 0; i < page.size(); ++i) {
+        for (std::size_t length = kLongestRun; length >= 2 && !found[i]; --length) {
+            if (i + length > page.size() ||
+                std::any_of(found.begin() + i, found.begin() + i + length,
+                            [](bool f) { return f; })) {
+                continue;
+            }
+            for (const char* joiner : {"", "_"}) {
+                std::string joined = page[i];
+                for (std::size_t k = 1; k < length; ++k) {
+                    joined += joiner + page[i + k];
+                }
+                if (take(joined)) {
+                    std::fill(found.begin() + i, found.begin() + i + length, true);
+                    break;
+                }
+            }
+        }
+    }
+    WordComparison comparison;
+    comparison.expected = static_cast<int>(page.size());
+    comparison.missed = static_cast<int>(std::count(found.begin(), found.end(), false));
     for (const auto& [word, count] : read) {
         comparison.extra += count;
     }

@@ -18,8 +18,9 @@ double CharacterErrorRate(const std::string& expected, const std::string& actual
 
 // The page's words against the words read, in no order: reading order differs between tools on
 // pages with columns or tables, and a word read correctly counts wherever it was found. Words are
-// the blank-separated pieces of the plain texts without the punctuation at either end; pieces
-// of punctuation alone (bullets, rules, dashes) are no words.
+// the blank-separated pieces of the plain texts, punctuation included, so that "end," read as
+// "end." is a word misread; pieces without a letter or digit (bullets, rules, dashes) are no
+// words.
 struct WordComparison {
     int expected = 0;  // the page's words
     int missed = 0;    // of those, how many are not among the words read
