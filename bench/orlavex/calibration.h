@@ -30,8 +30,7 @@ struct Agreement {
     std::vector<std::pair<const Reading*, float>> scored;  // every page and its figure
 };
 
-Agreement JudgeAgreement(const std::vector<Reading>& readings,
-                         const CertaintyThresholds& thresholds);
+Agreement JudgeAgreement(const std::vector<Reading>& readings, const CertaintyRule& rule);
 
 // The agreement as a table by class of page and by degradation, with the character error rates.
 void PrintAgreementTable(const Agreement& agreement);

@@ -85,6 +85,7 @@ std::string TruthOf(const std::string& folder, const std::string& document, int 
 void Compare(Reading& reading, const std::string& truth) {
     reading.words = test::CompareWords(truth, reading.text);
     reading.characterErrorRate = test::CharacterErrorRate(truth, reading.text);
+    reading.characterErrorRateInAnyOrder = test::CharacterErrorRateInAnyOrder(truth, reading.text);
 }
 
 // Recognised text on one line of the readings file.
@@ -221,19 +222,13 @@ bool ReadCalibrationSet(const std::string& folder, const std::string& part, int 
     return true;
 }
 
-// One line per reading, then one per word: its confidence, whether it is in the dictionary and
-// whether it is a number, and its symbols' confidences.
+// One line per reading, then one per word (its confidence and its symbols), then the text.
 bool AppendReading(const std::string& path, const Reading& r) {
     std::ofstream file(path, std::ios::app);
     file << "reading\t" << r.document << '\t' << r.page << '\t' << r.part << '\t' << r.resolution
          << '\t' << r.degradation << '\t' << r.quarterTurns << '\n';
     for (const RecognisedPage::Word& word : r.recognised.words) {
-        file << "word\t" << word.confidence << '\t' << word.fromDictionary << '\t' << word.numeric
-             << '\t';
-        for (std::size_t i = 0; i < word.symbolConfidences.size(); ++i) {
-            file << (i > 0 ? "," : "") << word.symbolConfidences[i];
-        }
-        file << '\n';
+        file << "word\t" << word.confidence << '\t' << word.symbols << '\n';
     }
     // Last, so that a reading cut short by an interruption is recognised as such.
     file << "text\t" << Escaped(r.text) << '\n';
@@ -267,13 +262,8 @@ bool LoadReadings(const std::string& path, const std::string& folder,
             complete = false;
         } else if (kind == "word" && !readings.empty()) {
             RecognisedPage::Word word;
-            std::string symbols;
-            fields >> word.confidence >> word.fromDictionary >> word.numeric >> symbols;
-            std::istringstream list(symbols);
-            for (std::string symbol; std::getline(list, symbol, ',');) {
-                word.symbolConfidences.push_back(std::stof(symbol));
-            }
-            readings.back().recognised.words.push_back(std::move(word));
+            fields >> word.confidence >> word.symbols;
+            readings.back().recognised.words.push_back(word);
         } else if (kind == "text" && !readings.empty()) {
             std::string text;
             std::getline(fields, text);

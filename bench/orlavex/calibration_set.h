@@ -18,7 +18,8 @@ struct Reading {
     int resolution = 0;
     std::string degradation;
     test::WordComparison words;
-    double characterErrorRate = 0.0;
+    double characterErrorRate = 0.0;  // in the reading order of each text
+    double characterErrorRateInAnyOrder = 0.0;
     int quarterTurns = 0;
     std::string text;  // as recognised
     RecognisedPage recognised;

@@ -248,7 +248,7 @@ void MeasureAgreement(FigureTable& table, const std::string& setFolder) {
         table.notMeasured("orlavex confidence, held-out pages", error);
         return;
     }
-    const Agreement agreement = JudgeAgreement(readings, kCalibratedThresholds);
+    const Agreement agreement = JudgeAgreement(readings, kCalibratedRule);
     PrintAgreementTable(agreement);
     table.figure("orlavex good pages (<=1% missed) kept", Text("%.0f >= 95", agreement.goodKept),
                  Text("%.0f pages", agreement.goodPages), agreement.goodKept / agreement.goodPages,

@@ -164,4 +164,17 @@ double CharacterErrorRate(const std::string& expected, const std::string& actual
     return static_cast<double>(previous[b.size()]) / static_cast<double>(a.size());
 }
 
+double CharacterErrorRateInAnyOrder(const std::string& expected, const std::string& actual) {
+    const auto sorted = [](const std::string& text) {
+        std::vector<std::string> words = WordsOf(text);
+        std::sort(words.begin(), words.end());
+        std::string joined;
+        for (const std::string& word : words) {
+            joined += word + " ";
+        }
+        return joined;
+    };
+    return CharacterErrorRate(sorted(expected), sorted(actual));
+}
+
 }  // namespace orlavex::test

@@ -16,6 +16,10 @@ std::string PlainTypography(const std::string& text);
 // Levenshtein distance over the expected text's length, both texts normalised.
 double CharacterErrorRate(const std::string& expected, const std::string& actual);
 
+// The same over the two texts' words (see CompareWords) sorted alphabetically: a character error
+// rate that the reading order of columns and tables does not change.
+double CharacterErrorRateInAnyOrder(const std::string& expected, const std::string& actual);
+
 // The page's words against the words read, in no order: reading order differs between tools on
 // pages with columns or tables, and a word read correctly counts wherever it was found. Words are
 // the blank-separated pieces of the plain texts, punctuation included, so that "end," read as

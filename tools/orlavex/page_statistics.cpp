@@ -3,6 +3,7 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
@@ -39,7 +40,7 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
     constexpr auto kWord = tesseract::RIL_WORD;
     RecognisedPage::Word word;
     const auto keepWord = [&] {
-        if (!word.symbolConfidences.empty()) {
+        if (word.symbols > 0) {
             page.words.push_back(std::move(word));
         }
         word = {};
@@ -51,30 +52,26 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
         if (iterator->IsAtBeginningOf(kWord)) {
             keepWord();
             word.confidence = iterator->Confidence(kWord);
-            word.fromDictionary = iterator->WordIsFromDictionary();
-            word.numeric = iterator->WordIsNumeric();
         }
         const TextPtr symbol(iterator->GetUTF8Text(kSymbol));
         if (!IsBlank(symbol.get())) {
-            word.symbolConfidences.push_back(iterator->Confidence(kSymbol));
+            ++word.symbols;
         }
     } while (iterator->Next(kSymbol));
     keepWord();
     return page;
 }
 
-PageStatistics ClassifyPage(const RecognisedPage& page, const CertaintyThresholds& thresholds) {
+PageStatistics ClassifyPage(const RecognisedPage& page, const CertaintyRule& rule) {
     PageStatistics statistics;
     statistics.words = static_cast<int>(page.words.size());
     for (const RecognisedPage::Word& word : page.words) {
-        for (const float symbol : word.symbolConfidences) {
-            ++statistics.characters;
-            if (symbol < thresholds.lowSymbol || word.confidence < thresholds.lowWord) {
-                ++statistics.lowCertainty;
-            } else if (symbol < thresholds.middlingSymbol ||
-                       word.confidence < thresholds.middlingWord) {
-                ++statistics.middlingCertainty;
-            }
+        const int counted = std::min(word.symbols, rule.symbolsPerWord);
+        statistics.characters += word.symbols;
+        if (word.confidence < rule.lowWord) {
+            statistics.lowCertainty += counted;
+        } else if (word.confidence < rule.middlingWord) {
+            statistics.middlingCertainty += counted;
         }
     }
     return statistics;
