@@ -8,6 +8,7 @@
 #include <tesseract/baseapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -164,6 +165,7 @@ class Converter {
             if (i == 0 && !warning.empty()) {
                 message(warning);
             }
+            reader->stopWhen(&m_stopRequested);
             m_readers.push_back(std::move(reader));
         }
         return true;
@@ -337,6 +339,7 @@ class Converter {
     void stopLocked(Outcome outcome, const std::string& error) {
         if (!m_stopped) {
             m_stopped = true;
+            m_stopRequested = true;
             m_outcome = CancellationRequested() ? Outcome::Cancelled : outcome;
             m_error = error;
         }
@@ -382,6 +385,7 @@ class Converter {
     bool m_noMoreImages = false;
     int m_nextImageToWrite = 0;
     bool m_stopped = false;
+    std::atomic<bool> m_stopRequested{false};  // m_stopped, for the engines to look at unlocked
     Outcome m_outcome = Outcome::Written;
     std::string m_error;
 

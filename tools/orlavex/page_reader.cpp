@@ -9,8 +9,10 @@ namespace orlavex {
 
 namespace {
 
-bool CancelRecognition(void* /*unused*/, int /*words*/) {
-    return CancellationRequested();
+// Asked by the engine after every word.
+bool CancelRecognition(void* stopped, int /*words*/) {
+    return CancellationRequested() ||
+           (stopped != nullptr && static_cast<const std::atomic<bool>*>(stopped)->load());
 }
 
 }  // namespace
@@ -97,9 +99,13 @@ Outcome PageReader::recognise(PageImage& page, int pageNumber, std::string& erro
     m_engine->SetSourceResolution(page.resolution);
     tesseract::ETEXT_DESC monitor;
     monitor.cancel = CancelRecognition;
+    monitor.cancel_this = m_stopped;
     const int recognised = m_engine->Recognize(&monitor);
     if (CancellationRequested()) {
         return Outcome::Cancelled;
+    }
+    if (m_stopped != nullptr && m_stopped->load()) {
+        return Outcome::Failed;  // the conversion stopped for a reason given elsewhere
     }
     if (recognised != 0) {
         error = "page " + std::to_string(pageNumber) + " cannot be recognised";

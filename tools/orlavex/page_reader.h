@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,10 @@ class PageReader {
 
     tesseract::TessBaseAPI& engine() { return *m_engine; }
 
+    // A flag that, once set, ends the recognition under way (another page of the document
+    // failed); it must outlive the reader.
+    void stopWhen(std::atomic<bool>* stopped) { m_stopped = stopped; }
+
   private:
     Outcome turnUpright(PageImage& page, int pageNumber, int& quarterTurns, std::string& error);
     Outcome recognise(PageImage& page, int pageNumber, std::string& error);
@@ -45,6 +50,7 @@ class PageReader {
     const Options& m_options;
     std::unique_ptr<tesseract::TessBaseAPI> m_engine;
     OrientationDetector m_orientation;
+    std::atomic<bool>* m_stopped = nullptr;
 };
 
 // Tesseract keeps a few settings, such as where its messages go, for all engines at once; they
