@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "bench_host.h"
@@ -50,24 +51,24 @@ const HarvestFiles& Files() {
 void HarvestStatistics100k(benchmark::State& state) {
     const HarvestFiles& files = Files();
     BenchHost host;
-    QuillrunEngine engine(host);
-    engine.m_writeLog = 0;
+    std::optional<QuillrunEngine> engine;
     std::size_t harvested = 0;
     for (auto _ : state) {
         state.PauseTiming();
         LinkAgain(files.master, files.statistics);
-        // Each harvest starts from an empty collection and with the freed memory given back,
-        // as a long run grows into memory it has never touched: the growth and the first touch
-        // of its pages are part of a harvest, freeing the previous records is not. Without the
-        // trim the figure would depend on what the allocator happened to keep from before.
-        std::vector<PageStats>().swap(g_pageStats);
+        // Each harvest starts from an engine with no records and with the freed memory given
+        // back, as a long run grows into memory it has never touched: the growth and the first
+        // touch of its pages are part of a harvest, freeing the previous records is not. Without
+        // the trim the figure would depend on what the allocator happened to keep from before.
+        engine.reset();
         ::malloc_trim(0);
+        engine.emplace(host);
+        engine->settings().writeLog = false;
         host.clearLog();
         state.ResumeTiming();
-        engine.HarvestStatistics(files.document, files.statistics);
-        harvested = g_pageStats.size();
+        engine->HarvestStatistics(files.document, files.statistics);
+        harvested = engine->pageStats().size();
     }
-    std::vector<PageStats>().swap(g_pageStats);
     if (harvested != static_cast<std::size_t>(kStatisticsLines)) {
         state.SkipWithError("the harvest did not read every line");
     }

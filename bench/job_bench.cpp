@@ -63,13 +63,12 @@ void ConvertImageJob(benchmark::State& state) {
     const JobFiles& files = Files();
     BenchHost host;
     QuillrunEngine engine(host);
-    engine.m_readerPath = std::string("\"") + kQuickReader + "\"";
-    engine.m_logPath = files.logFile;
-    engine.m_writeLog = 1;
+    engine.SetReaderPath(std::string("\"") + kQuickReader + "\"");
+    engine.settings().logPath = files.logFile;
+    engine.settings().writeLog = true;
     const double cpuStart = CpuSecondsWithChildren();
     for (auto _ : state) {
-        engine.m_currentImage = files.image;
-        engine.m_pendingOutput = files.document;
+        engine.AcceptImage(files.image, files.document);
         engine.ConvertImage();
     }
     ReportCpuPerJob(state, cpuStart);

@@ -55,8 +55,8 @@ void LogActivity100k(benchmark::State& state) {
         ::unlink(logFile.c_str());
         BenchHost host;
         QuillrunEngine engine(host);
-        engine.m_writeLog = 1;
-        engine.m_logPath = logFile;
+        engine.settings().writeLog = 1;
+        engine.settings().logPath = logFile;
         double chunkStart = CpuSeconds();
         for (int line = 0; line < kLines; ++line) {
             if (line == kLines - kChunk) {

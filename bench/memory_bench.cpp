@@ -111,7 +111,7 @@ int RunPageStatsChild(int argc, char** argv) {
 
     BenchHost host(BenchHost::LogText::Discard);
     QuillrunEngine engine(host);
-    engine.m_writeLog = 0;
+    engine.settings().writeLog = false;
     const long baseline = PeakResidentBytes();
     for (int document = 0; document < kDocuments; ++document) {
         LinkAgain(master, statistics);
@@ -120,10 +120,10 @@ int RunPageStatsChild(int argc, char** argv) {
     const long peak = PeakResidentBytes();
 
     double pathBytes = 0;
-    for (const PageStats& record : g_pageStats) {
+    for (const PageStats& record : engine.pageStats()) {
         pathBytes += static_cast<double>(record.m_fileName.size());
     }
-    const double records = static_cast<double>(g_pageStats.size());
+    const double records = static_cast<double>(engine.pageStats().size());
     std::ofstream out(argv[3]);
     out.precision(15);
     out << records << ' ' << peak << ' ' << baseline << ' ' << pathBytes / records << ' '

@@ -13,10 +13,10 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 
+#include "app/page_stats_compare.h"
 #include "bench_workspace.h"
 #include "engine/page_stats.h"
 #include "engine/statistics_line.h"
-#include "ui/shell/page_stats_compare.h"
 #include "ui/shell/page_stats_dlg.h"
 #include "ui/shell/page_stats_model.h"
 
@@ -26,14 +26,13 @@ namespace {
 constexpr int kPagesPerDocument = 10;
 
 // The records a long run leaves: documents of ten pages in the order the search found them.
-// Other figures empty the collection (every engine does), so it is filled again when needed.
-void HoldRecords(std::size_t records) {
-    const std::string first = WorkspaceRoot() + "/out/box-0000/scan-000000.orx";
-    if (g_pageStats.size() == records && g_pageStats.front().m_fileName == first) {
-        return;
+const std::vector<PageStats>& HoldRecords(std::size_t records) {
+    static std::vector<PageStats> held;
+    if (held.size() == records) {
+        return held;
     }
-    std::vector<PageStats>().swap(g_pageStats);
-    g_pageStats.reserve(records);
+    std::vector<PageStats>().swap(held);
+    held.reserve(records);
     unsigned seed = 2024;
     for (std::size_t record = 0; record < records; ++record) {
         const std::size_t document = record / kPagesPerDocument;
@@ -48,8 +47,9 @@ void HoldRecords(std::size_t records) {
         page.m_singleWeightCount = static_cast<std::int32_t>((seed >> 4) % 60);
         page.m_confidence = ComputeConfidence(page.m_characters, page.m_doubleWeightCount,
                                               page.m_singleWeightCount);
-        g_pageStats.push_back(std::move(page));
+        held.push_back(std::move(page));
     }
+    return held;
 }
 
 // The list must be a view over a model: an item per cell would cost a widget item for each of
@@ -64,10 +64,10 @@ bool ListsWithoutItems(const ui::CPageStatsDlg& dialog, std::size_t records) {
 // Opening: the window is made over the records, shown, laid out and painted once.
 void StatisticsWindowOpen(benchmark::State& state) {
     const auto records = static_cast<std::size_t>(state.range(0));
-    HoldRecords(records);
+    const std::vector<PageStats>& held = HoldRecords(records);
     bool itemFree = true;
     for (auto _ : state) {
-        auto dialog = std::make_unique<ui::CPageStatsDlg>();
+        auto dialog = std::make_unique<ui::CPageStatsDlg>(held);
         dialog->show();
         QCoreApplication::processEvents();
         dialog->list()->viewport()->repaint();
@@ -87,13 +87,12 @@ void StatisticsWindowOpen(benchmark::State& state) {
 void StatisticsWindowSort(benchmark::State& state) {
     const auto records = static_cast<std::size_t>(state.range(0));
     const int column = static_cast<int>(state.range(1));
-    HoldRecords(records);
-    ui::CPageStatsDlg dialog;
+    ui::CPageStatsDlg dialog(HoldRecords(records));
     dialog.show();
     QCoreApplication::processEvents();
     for (auto _ : state) {
         state.PauseTiming();
-        dialog.model()->sort((column + 1) % ui::kPageStatsColumnCount);
+        dialog.model()->sort((column + 1) % app::kPageStatsColumnCount);
         QCoreApplication::processEvents();
         state.ResumeTiming();
         emit dialog.list()->horizontalHeader()->sectionClicked(column);

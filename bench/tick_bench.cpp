@@ -48,9 +48,8 @@ const ImageTree& BusyTree() {
 }
 
 void AimAt(QuillrunEngine& engine, const ImageTree& tree) {
-    engine.m_sourcePath = tree.source;
-    engine.m_destPath = tree.destination;
-    engine.m_interval = kLaterInterval;
+    engine.settings().sourcePath = tree.source;
+    engine.settings().destPath = tree.destination;
 }
 
 void IdleTick(benchmark::State& state) {
@@ -61,7 +60,7 @@ void IdleTick(benchmark::State& state) {
     for (auto _ : state) {
         engine.RunWorkCycle();
     }
-    if (!engine.m_pendingOutput.empty() || host.status() != kStatusWaiting) {
+    if (!engine.pendingOutput().empty() || host.status() != kStatusWaiting) {
         state.SkipWithError("the idle tick found work in a finished tree");
     }
 }
@@ -86,13 +85,13 @@ void BusyTick(benchmark::State& state) {
     BenchHost host;
     QuillrunEngine engine(host);
     AimAt(engine, tree);
-    int accepted = 0;
+    bool accepted = false;
     for (auto _ : state) {
-        engine.m_pendingOutput.clear();
-        accepted = engine.FindNextImage(engine.m_sourcePath);
+        engine.ReleasePendingOutput();
+        accepted = engine.FindNextImage(engine.settings().sourcePath);
     }
-    if (accepted != 1 || engine.m_currentImage != tree.newImage ||
-        engine.m_pendingOutput != tree.newDocument) {
+    if (!accepted || engine.currentImage() != tree.newImage ||
+        engine.pendingOutput() != tree.newDocument) {
         state.SkipWithError("the search did not accept the new image at the end of the walk");
     }
 }

@@ -2,6 +2,7 @@
 #include "engine/quillrun_engine.h"
 #include "engine/reader_command_line.h"
 #include "platform/file_system.h"
+#include "platform/path_rules.h"
 #include "platform/process.h"
 
 namespace quillrun {
@@ -19,9 +20,9 @@ void QuillrunEngine::ConvertImage() {
         MarkImageFailed();
         return;
     }
-    const std::string commandLine =
-        BuildReaderCommandLine({m_readerPath, m_user, m_password, m_commandArgs, m_currentImage,
-                                m_pendingOutput, statisticsPath});
+    const std::string commandLine = BuildReaderCommandLine(
+        {m_readerPath, m_settings.user, m_settings.password, m_settings.commandArgs, m_currentImage,
+         m_pendingOutput, statisticsPath});
     const platform::ProgramRun run =
         platform::RunProgram(commandLine, [this](std::chrono::milliseconds elapsed) {
             return m_host.ReaderRunning(m_currentImage, elapsed);
@@ -29,6 +30,7 @@ void QuillrunEngine::ConvertImage() {
     m_host.ReaderEnded();
     if (!run.started) {
         LogActivity("Failed to CreateProcess " + m_readerPath + "!");
+        LogActivity("The reading program could not be started: " + run.startError.message + ".");
         StopWork();
         return;
     }
@@ -43,8 +45,8 @@ void QuillrunEngine::ConvertImage() {
 }
 
 bool QuillrunEngine::PrepareDestinationFolder(const std::string& folder) {
-    // A document directly below "/" has the empty folder; it names the top of the file system.
-    const std::string examined = folder.empty() ? std::string(1, platform::kPathSeparator) : folder;
+    // A document directly below a root has the root's trimmed form as its folder.
+    const std::string examined = platform::FolderToOpen(folder);
     switch (platform::GetPathKind(examined)) {
         case platform::PathKind::Missing:
             if (!CreateFolderPath(folder)) {
@@ -78,18 +80,8 @@ void QuillrunEngine::MarkImageFailed() {
     m_pendingOutput.clear();
 }
 
-int QuillrunEngine::CreateFolderPath(const std::string& folder) {
-    if (platform::CreateFolder(folder)) {
-        return 1;
-    }
-    const std::size_t separator = folder.rfind(platform::kPathSeparator);
-    if (separator == std::string::npos || separator == 0) {
-        return 0;
-    }
-    if (!CreateFolderPath(folder.substr(0, separator))) {
-        return 0;
-    }
-    return platform::CreateFolder(folder) ? 1 : 0;
+bool QuillrunEngine::CreateFolderPath(const std::string& folder) {
+    return platform::CreateFolderTree(folder);
 }
 
 }  // namespace quillrun

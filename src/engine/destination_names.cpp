@@ -1,6 +1,6 @@
 #include "engine/destination_names.h"
 
-#include "platform/file_system.h"
+#include "platform/path_rules.h"
 
 namespace quillrun {
 
@@ -15,14 +15,7 @@ std::string StatisticsPathFor(const std::string& documentPath) {
 }
 
 std::string DestinationFolderOf(const std::string& documentPath) {
-    const std::size_t separator = documentPath.rfind(platform::kPathSeparator);
-    return separator == std::string::npos ? std::string() : documentPath.substr(0, separator);
-}
-
-void RemoveTrailingSeparator(std::string& path) {
-    if (!path.empty() && path.back() == platform::kPathSeparator) {
-        path.pop_back();
-    }
+    return platform::ParentFolder(documentPath).value_or(std::string());
 }
 
 }  // namespace quillrun

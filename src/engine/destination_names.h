@@ -13,7 +13,4 @@ std::string StatisticsPathFor(const std::string& documentPath);
 // The document path up to, not including, its last separator.
 std::string DestinationFolderOf(const std::string& documentPath);
 
-// Removes one trailing separator, if there is one.
-void RemoveTrailingSeparator(std::string& path);
-
 }  // namespace quillrun

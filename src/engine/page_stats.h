@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace quillrun {
 
@@ -17,12 +16,5 @@ struct PageStats {
     std::int32_t m_value5 = 0;             // stored, read by nobody
     float m_confidence = 0.0f;             // percent
 };
-
-// Every page harvested since the main dialog was constructed. Records are only ever appended, so
-// a record's index is its identity for as long as the program runs.
-extern std::vector<PageStats> g_pageStats;
-
-// Empties the collection at the start of a run.
-void ResetPageStats();
 
 }  // namespace quillrun

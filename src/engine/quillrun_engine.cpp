@@ -1,16 +1,13 @@
 #include "engine/quillrun_engine.h"
 
-#include "engine/page_stats.h"
 #include "platform/file_readiness.h"
 
 namespace quillrun {
 
-QuillrunEngine::QuillrunEngine(EngineHost& host) : m_host(host), m_activityLog(host) {
-    ResetPageStats();
-}
+QuillrunEngine::QuillrunEngine(EngineHost& host) : m_host(host), m_activityLog(host) {}
 
 void QuillrunEngine::StartWork() {
-    m_running = 1;
+    m_running = true;
     RunWorkCycle();
 }
 
@@ -23,12 +20,12 @@ void QuillrunEngine::SetStatus(const std::string& text) {
     m_host.SetStatusText(text);
 }
 
-int QuillrunEngine::IsFileReady(const std::string& path) const {
-    return platform::IsFileReady(path) ? 1 : 0;
+bool QuillrunEngine::IsFileReady(const std::string& path) const {
+    return platform::IsFileReady(path);
 }
 
 void QuillrunEngine::LogActivity(const std::string& message) {
-    m_activityLog.Write(message, m_writeLog != 0, m_logPath);
+    m_activityLog.Write(message, m_settings.writeLog, m_settings.logPath);
 }
 
 }  // namespace quillrun

@@ -4,13 +4,17 @@
 #include <vector>
 
 #include "engine/engine_host.h"
-#include "engine/quillrun_members.h"
+#include "engine/page_stats.h"
 #include "log/activity_log.h"
 #include "platform/file_system.h"
+#include "settings/settings.h"
 
 namespace quillrun {
 
 inline constexpr unsigned kWorkTimerId = 1;
+inline constexpr int kFirstInterval = 3000;  // until the first idle cycle or reader run
+inline constexpr int kLaterInterval = 5000;
+
 inline constexpr const char* kStatusWorking = "Working";
 inline constexpr const char* kStatusWaiting = "Waiting for work";
 inline constexpr const char* kStatusCheckSettings = "Please check the settings and press OK";
@@ -18,11 +22,32 @@ inline constexpr const char* kStatusCheckSettings = "Please check the settings a
 inline constexpr const char* kStatusStopped = "Stopped - the Activity Log says why";
 
 // The conversion engine: the timer-driven work cycle, the search of the source hierarchy, the
-// conversion of one image and the harvest of its statistics. It owns the dialog's shared members
-// and reaches the window only through its host.
-class QuillrunEngine : public QuillrunMembers {
+// conversion of one image and the harvest of its statistics. It owns the settings of the run,
+// the state of the work and the page statistics gathered, and reaches the window only through
+// its host.
+class QuillrunEngine {
   public:
     explicit QuillrunEngine(EngineHost& host);
+
+    // The settings the next job and the next log line use. The main dialog's fields edit them
+    // while the work runs; only the two roots are locked once it has started.
+    Settings& settings() { return m_settings; }
+    const Settings& settings() const { return m_settings; }
+
+    // The reading program's executable path, enclosed in double quotes.
+    const std::string& readerPath() const { return m_readerPath; }
+    void SetReaderPath(std::string quotedPath) { m_readerPath = std::move(quotedPath); }
+
+    // Every page harvested since the engine was made, in harvest order; only ever appended to,
+    // so a record's index is its identity for the whole run.
+    const std::vector<PageStats>& pageStats() const { return m_pageStats; }
+
+    // True once the work has been started; it is never stopped again.
+    bool running() const { return m_running; }
+    const std::string& currentImage() const { return m_currentImage; }
+    const std::string& pendingOutput() const { return m_pendingOutput; }
+    int interval() const { return m_interval; }
+    unsigned timerId() const { return m_timerId; }
 
     // The work starts: OK was accepted and the path controls are locked.
     void StartWork();
@@ -31,13 +56,17 @@ class QuillrunEngine : public QuillrunMembers {
 
     void RunWorkCycle();
     void SetStatus(const std::string& text);
-    int IsFileReady(const std::string& path) const;
+    bool IsFileReady(const std::string& path) const;
 
-    int FindNextImage(const std::string& dir);
-    int TestCandidate(const std::string& dir, const std::string& name);
+    bool FindNextImage(const std::string& dir);
+    bool TestCandidate(const std::string& dir, const std::string& name);
+    // The search's choice: the image the next job converts and the document it is to produce.
+    void AcceptImage(std::string image, std::string document);
+    // Gives up waiting for the pending document, so that the next cycle searches again.
+    void ReleasePendingOutput();
 
     void ConvertImage();
-    int CreateFolderPath(const std::string& folder);
+    bool CreateFolderPath(const std::string& folder);
 
     void HarvestStatistics(const std::string& documentPath, const std::string& statisticsPath);
 
@@ -51,6 +80,17 @@ class QuillrunEngine : public QuillrunMembers {
 
     EngineHost& m_host;
     ActivityLog m_activityLog;
+    Settings m_settings;
+    std::string m_readerPath;
+    std::vector<PageStats> m_pageStats;
+
+    bool m_running = false;
+    std::string m_currentImage;
+    // The document the current or last job is to produce; while set, no new search runs until
+    // that document can be opened exclusively.
+    std::string m_pendingOutput;
+    int m_interval = kFirstInterval;
+    unsigned m_timerId = 0;
     // The pending document was written by the last job (as opposed to a job that could not run).
     // Should it disappear before it is released, there is nothing left to wait for.
     bool m_pendingOutputWritten = false;

@@ -3,6 +3,7 @@
 
 #include "engine/destination_names.h"
 #include "engine/quillrun_engine.h"
+#include "platform/path_rules.h"
 
 namespace quillrun {
 namespace {
@@ -37,51 +38,54 @@ class DescentStep {
 
 }  // namespace
 
-int QuillrunEngine::FindNextImage(const std::string& dir) {
-    // The listing names dir with a separator after it, so a root trimmed to nothing ("/"
-    // becomes "") still lists the top of the file system.
-    platform::FolderListing listing(dir + platform::kPathSeparator);
+bool QuillrunEngine::FindNextImage(const std::string& dir) {
+    // A root trimmed by the work cycle still lists the top of the file system.
+    platform::FolderListing listing(platform::FolderToOpen(dir));
     if (!listing.isOpen() ||
         std::find(m_descent.begin(), m_descent.end(), listing.identity()) != m_descent.end()) {
-        return 0;
+        return false;
     }
     const DescentStep step(m_descent, listing.identity());
     platform::FolderEntry entry;
     while (listing.next(entry)) {
         if (entry.isFolder) {
-            if (FindNextImage(dir + platform::kPathSeparator + entry.name)) {
-                return 1;
+            if (FindNextImage(platform::JoinPath(dir, entry.name))) {
+                return true;
             }
         } else if (TestCandidate(dir, entry.name)) {
-            return 1;
+            return true;
         }
     }
-    return 0;
+    return false;
 }
 
-int QuillrunEngine::TestCandidate(const std::string& dir, const std::string& name) {
+bool QuillrunEngine::TestCandidate(const std::string& dir, const std::string& name) {
     if (!HasImageExtension(name)) {
-        return 0;
+        return false;
     }
     // The twins are looked up before the image is opened: the accepted image is the same, and
     // finished images are then never opened on every tick, which leaves their readers alone.
-    std::string mirrored = m_destPath;
-    mirrored.append(dir, m_sourcePath.size()).append(1, platform::kPathSeparator).append(name);
+    const std::string mirrored = platform::JoinPath(
+        platform::RebasePath(dir, m_settings.sourcePath, m_settings.destPath), name);
     const std::string marker = ReplaceLastThree(mirrored, "bad");
     if (platform::GetPathKind(marker) != platform::PathKind::Missing) {
-        return 0;
+        return false;
     }
     std::string document = ReplaceLastThree(marker, "orx");
     if (platform::GetPathKind(document) != platform::PathKind::Missing) {
-        return 0;
+        return false;
     }
-    std::string image = dir + platform::kPathSeparator + name;
+    std::string image = platform::JoinPath(dir, name);
     if (!IsFileReady(image)) {
-        return 0;
+        return false;
     }
+    AcceptImage(std::move(image), std::move(document));
+    return true;
+}
+
+void QuillrunEngine::AcceptImage(std::string image, std::string document) {
     m_currentImage = std::move(image);
     m_pendingOutput = std::move(document);
-    return 1;
 }
 
 }  // namespace quillrun

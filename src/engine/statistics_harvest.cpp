@@ -15,7 +15,8 @@ struct HarvestCounts {
 
 // Appends one record per line of the statistics file. A field a line does not supply keeps the
 // previous line's value; before the first line every field is zero.
-HarvestCounts AppendPageRecords(std::istream& lines, const std::string& documentPath) {
+HarvestCounts AppendPageRecords(std::istream& lines, const std::string& documentPath,
+                                std::vector<PageStats>& pageStats) {
     HarvestCounts counts;
     PageStats record;
     record.m_fileName = documentPath;
@@ -33,7 +34,7 @@ HarvestCounts AppendPageRecords(std::istream& lines, const std::string& document
         if (record.m_confidence < kPoorConfidenceBelow) {
             ++counts.poorPages;
         }
-        g_pageStats.push_back(record);
+        pageStats.push_back(record);
     }
     return counts;
 }
@@ -46,7 +47,7 @@ void QuillrunEngine::HarvestStatistics(const std::string& documentPath,
     {
         std::ifstream lines(statisticsPath, std::ios::binary);
         if (lines.is_open()) {
-            counts = AppendPageRecords(lines, documentPath);
+            counts = AppendPageRecords(lines, documentPath, m_pageStats);
             lines.close();
             // The file has done its work; a failure to remove it changes nothing for the run.
             platform::RemoveFile(statisticsPath);

@@ -1,6 +1,7 @@
 #include "engine/destination_names.h"
 #include "engine/quillrun_engine.h"
 #include "platform/file_system.h"
+#include "platform/path_rules.h"
 
 namespace quillrun {
 
@@ -8,11 +9,10 @@ void QuillrunEngine::RunWorkCycle() {
     // The previous document must be released before anything else happens; until then the
     // cycle only re-arms the timer.
     if (!PendingOutputBlocksSearch()) {
-        m_pendingOutput.clear();
-        m_pendingOutputWritten = false;
-        RemoveTrailingSeparator(m_sourcePath);
-        RemoveTrailingSeparator(m_destPath);
-        if (FindNextImage(m_sourcePath)) {
+        ReleasePendingOutput();
+        platform::TrimTrailingSeparator(m_settings.sourcePath);
+        platform::TrimTrailingSeparator(m_settings.destPath);
+        if (FindNextImage(m_settings.sourcePath)) {
             SetStatus(kStatusWorking);
             ConvertImage();
         } else {
@@ -21,6 +21,11 @@ void QuillrunEngine::RunWorkCycle() {
         }
     }
     m_timerId = m_host.ArmTimer(kWorkTimerId, m_interval);
+}
+
+void QuillrunEngine::ReleasePendingOutput() {
+    m_pendingOutput.clear();
+    m_pendingOutputWritten = false;
 }
 
 bool QuillrunEngine::PendingOutputBlocksSearch() const {

@@ -1,7 +1,5 @@
 #include "log/activity_log.h"
 
-#include <cstring>
-
 #include "platform/local_time.h"
 #include "platform/log_file.h"
 
@@ -31,18 +29,17 @@ void ActivityLog::Write(const std::string& message, bool writeToFile, const std:
             // again. The line stays on screen.
             break;
         case platform::AppendStatus::WriteFailed:
-            ReportFileFailure(logPath, result.error);
+            ReportFileFailure(logPath, result.error.message);
             break;
     }
 }
 
-void ActivityLog::ReportFileFailure(const std::string& logPath, int error) {
+void ActivityLog::ReportFileFailure(const std::string& logPath, const std::string& reason) {
     if (m_fileFailureReported) {
         return;
     }
     m_fileFailureReported = true;
-    m_screen.AppendLogText(MakeLine("The log file " + logPath + " could not be written (" +
-                                    std::strerror(error) +
+    m_screen.AppendLogText(MakeLine("The log file " + logPath + " could not be written (" + reason +
                                     "). Lines are shown here only until it can be written again."));
 }
 

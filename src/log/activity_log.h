@@ -21,7 +21,7 @@ class ActivityLog {
     void Write(const std::string& message, bool writeToFile, const std::string& logPath);
 
   private:
-    void ReportFileFailure(const std::string& logPath, int error);
+    void ReportFileFailure(const std::string& logPath, const std::string& reason);
 
     LogScreen& m_screen;
     // A failing log file is reported on screen once, not with every line, until it works again.

@@ -7,8 +7,7 @@
 
 namespace quillrun::platform {
 
-// Paths are the system's narrow bytes, joined by plain concatenation with this separator.
-inline constexpr char kPathSeparator = '/';
+// Paths are the system's narrow bytes, put together by the rules of platform/path_rules.h.
 
 enum class PathKind { Missing, File, Folder };
 
@@ -18,20 +17,42 @@ PathKind GetPathKind(const std::string& path);
 // A folder is read-only when this user cannot create entries in it.
 bool IsReadOnlyFolder(const std::string& path);
 
+// Who may use what the program creates. POSIX sets the permission bits exactly, whatever the
+// umask, except for an Inherited folder; Windows gives the matching security.
+enum class Access {
+    Inherited,  // as the system's defaults give (POSIX: folders 0777 less the umask, files 0644)
+    OwnerOnly,  // private to this user (POSIX: 0700 folders, 0600 files)
+    EveryoneReads,  // this user writes, everybody reads (POSIX: 0755 folders, 0644 files)
+};
+
 // Creates one folder whose parent exists; fails when anything is already there.
 bool CreateFolder(const std::string& path);
 
+// Creates the folder and every missing folder above it, each with the access given; the levels
+// that exist are left as they are. True when the folder exists as a folder afterwards. Fails
+// when a level is a file, and never tries to create a root.
+bool CreateFolderTree(const std::string& folder, Access access = Access::Inherited);
+
 bool RemoveFile(const std::string& path);
 
-// Replaces the file at path with exactly these bytes. The content is written under a temporary
-// name in the same folder and renamed into place, so a reader never sees a half-written file and
-// an older, longer file leaves nothing of its tail behind.
-bool WriteWholeFile(const std::string& path, std::string_view bytes);
+// How much a whole-file write promises should the system crash right after it.
+enum class Durability {
+    Atomic,     // the old file or the new one, never a half-written one
+    Committed,  // the new one: the folder is flushed as well, which costs a second disk flush
+};
+
+// Replaces the file at path with exactly these bytes. The content is written and flushed under a
+// temporary name in the same folder and renamed into place, so a reader never sees a half-written
+// file and an older, longer file leaves nothing of its tail behind. A failure leaves the old file
+// as it was and no temporary file behind.
+bool WriteWholeFile(const std::string& path, std::string_view bytes,
+                    Access access = Access::EveryoneReads,
+                    Durability durability = Durability::Atomic);
 
 // Identifies a folder independently of the path it was reached by.
 struct FolderIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
+    std::uint64_t volume = 0;  // POSIX: the device; Windows: the volume serial number
+    std::uint64_t file = 0;    // POSIX: the inode; Windows: the file index
     bool operator==(const FolderIdentity&) const = default;
 };
 

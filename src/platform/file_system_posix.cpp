@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
+#include "platform/descriptor_io_posix.h"
+#include "platform/path_rules.h"
 #include "platform/unique_fd.h"
 
 namespace quillrun::platform {
@@ -24,8 +27,67 @@ bool IsReadOnlyFolder(const std::string& path) {
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) != 0;
 }
 
+namespace {
+
+mode_t FolderModeFor(Access access) {
+    switch (access) {
+        case Access::OwnerOnly:
+            return 0700;
+        case Access::EveryoneReads:
+            return 0755;
+        case Access::Inherited:
+            break;
+    }
+    return 0777;
+}
+
+// A file written whole starts as a private temporary file, so there is no umask to inherit:
+// Inherited gives the mode that every reader can use.
+mode_t FileModeFor(Access access) {
+    return access == Access::OwnerOnly ? 0600 : 0644;
+}
+
+// Creates one folder with the access given. errno says why it failed.
+bool MakeFolder(const std::string& path, Access access) {
+    if (path.empty()) {
+        errno = ENOENT;
+        return false;
+    }
+    const mode_t mode = FolderModeFor(access);
+    if (::mkdir(path.c_str(), mode) != 0) {
+        return false;
+    }
+    if (access != Access::Inherited) {
+        // mkdir() applies the umask; the mode asked for is meant exactly.
+        ::chmod(path.c_str(), mode);
+    }
+    return true;
+}
+
+}  // namespace
+
 bool CreateFolder(const std::string& path) {
-    return !path.empty() && ::mkdir(path.c_str(), 0777) == 0;
+    return MakeFolder(path, Access::Inherited);
+}
+
+bool CreateFolderTree(const std::string& folder, Access access) {
+    // Climbs only while a level is missing and builds the missing ones on the way back down, so
+    // a folder whose parent exists costs one call.
+    if (MakeFolder(folder, access)) {
+        return true;
+    }
+    if (errno == EEXIST) {
+        return GetPathKind(folder) == PathKind::Folder;
+    }
+    if (errno != ENOENT) {
+        return false;
+    }
+    const std::optional<std::string> parent = ParentFolder(folder);
+    if (!parent || IsRoot(*parent) || !CreateFolderTree(*parent, access)) {
+        return false;
+    }
+    return MakeFolder(folder, access) ||
+           (errno == EEXIST && GetPathKind(folder) == PathKind::Folder);
 }
 
 bool RemoveFile(const std::string& path) {
@@ -34,42 +96,41 @@ bool RemoveFile(const std::string& path) {
 
 namespace {
 
-std::string TemporaryTemplateFor(const std::string& path) {
-    const auto slash = path.rfind(kPathSeparator);
-    const std::string folder =
-        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    // A leading dot and a random tail keep the temporary name out of every search for images.
-    return folder + "." + name + ".XXXXXX";
+// A leading dot and a random tail keep the temporary name out of every search for images.
+std::string TemporaryTemplateFor(const std::string& path,
+                                 const std::optional<std::string>& folder) {
+    const std::string name = folder ? path.substr(folder->size() + 1) : path;
+    const std::string temporary = "." + name + ".XXXXXX";
+    return folder ? JoinPath(*folder, temporary) : temporary;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+// Makes a rename in the folder durable. Best effort: the new content is in place already.
+void SyncFolder(const std::optional<std::string>& folder) {
+    const std::string path = folder ? FolderToOpen(*folder) : std::string(".");
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd) {
+        ::fsync(fd.get());
     }
-    return true;
 }
 
 }  // namespace
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes) {
-    std::string temporary = TemporaryTemplateFor(path);
+bool WriteWholeFile(const std::string& path, std::string_view bytes, Access access,
+                    Durability durability) {
+    const std::optional<std::string> folder = ParentFolder(path);
+    std::string temporary = TemporaryTemplateFor(path, folder);
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd) {
         return false;
     }
-    const bool written = ::fchmod(fd.get(), 0644) == 0 && WriteAll(fd.get(), bytes) &&
-                         ::fsync(fd.get()) == 0 && fd.close();
+    const bool written = ::fchmod(fd.get(), FileModeFor(access)) == 0 &&
+                         WriteAll(fd.get(), bytes) == 0 && ::fsync(fd.get()) == 0 && fd.close();
     if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
         return false;
+    }
+    if (durability == Durability::Committed) {
+        SyncFolder(folder);
     }
     return true;
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
+
 namespace quillrun::platform {
 
 enum class AppendStatus {
@@ -13,7 +15,7 @@ enum class AppendStatus {
 
 struct AppendResult {
     AppendStatus status = AppendStatus::NotOpened;
-    int error = 0;  // errno of the failure
+    SystemError error;  // why it failed, when it did
 };
 
 // Appends bytes to the file, creating it when missing and never truncating it. Other programs

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/system_error.h"
+
 namespace quillrun::platform {
 
 // Splits a command line into arguments: blanks outside double quotes separate arguments, a
@@ -18,19 +20,20 @@ enum class WaitVerdict { KeepWaiting, EndProgram };
 using WaitObserver = std::function<WaitVerdict(std::chrono::milliseconds elapsed)>;
 
 inline constexpr std::chrono::milliseconds kWaitPollInterval{50};
-// After SIGTERM the program gets this long to clean up before it is killed.
+// Once asked to end (SIGTERM on POSIX), the program gets this long to clean up before it is
+// ended by force.
 inline constexpr std::chrono::seconds kTerminationGrace{5};
 
 struct ProgramRun {
     bool started = false;
-    int startError = 0;           // errno of a failed start
+    SystemError startError;       // why the program could not be started, when it could not
     bool endedOnRequest = false;  // the observer asked for the program to be ended
 };
 
 // Starts the program named by the first argument of the command line, never through a shell,
-// with this program's environment and working folder and none of its descriptors except the
+// with this program's environment and working folder and none of its open files except the
 // standard output and error; standard input reads nothing. Waits without a time limit until the
-// program has ended, or until the observer asks to end it (SIGTERM, then SIGKILL after the grace).
+// program has ended, or until the observer asks to end it (asked first, by force after the grace).
 ProgramRun RunProgram(const std::string& commandLine, const WaitObserver& observer = {});
 
 }  // namespace quillrun::platform

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <thread>
 
+#include "platform/system_error_posix.h"
 #include "platform/unique_fd.h"
 
 extern char** environ;
@@ -130,7 +131,7 @@ class ProgramWatch {
 ProgramRun RunProgram(const std::string& commandLine, const WaitObserver& observer) {
     std::vector<std::string> arguments = SplitCommandLine(commandLine);
     if (arguments.empty() || arguments.front().empty()) {
-        return {false, ENOENT, false};
+        return {false, SystemErrorFromErrno(ENOENT), false};
     }
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
@@ -144,14 +145,14 @@ ProgramRun RunProgram(const std::string& commandLine, const WaitObserver& observ
     const int error = ::posix_spawn(&pid, argv.front(), setup.actions(), setup.attributes(),
                                     argv.data(), environ);
     if (error != 0) {
-        return {false, error, false};
+        return {false, SystemErrorFromErrno(error), false};
     }
     if (!observer) {
         Reap(pid, 0);
-        return {true, 0, false};
+        return {true, {}, false};
     }
     ProgramWatch watch(pid, observer);
-    return {true, 0, watch.waitForEnd()};
+    return {true, {}, watch.waitForEnd()};
 }
 
 }  // namespace quillrun::platform

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/registry_value.h"
 
 namespace quillrun::platform {
 
@@ -10,14 +13,6 @@ namespace quillrun::platform {
 // registry-export format: the current user's under $XDG_CONFIG_HOME/quillrun/user.reg, the
 // machine's in the first quillrun/machine.reg of the $XDG_CONFIG_DIRS folders.
 enum class RegistryHive { CurrentUser, LocalMachine };
-
-// Value types, numbered as the registry numbers them.
-using RegistryValueType = std::uint32_t;
-inline constexpr RegistryValueType kRegNone = 0;
-inline constexpr RegistryValueType kRegSz = 1;
-inline constexpr RegistryValueType kRegExpandSz = 2;
-inline constexpr RegistryValueType kRegBinary = 3;
-inline constexpr RegistryValueType kRegDword = 4;
 
 enum class RegistryStatus {
     Ok,
@@ -29,20 +24,19 @@ enum class RegistryStatus {
 
 enum class RegistryAccess { Read, Write };
 
-// An open key. It holds no descriptor: every operation reads the hive afresh, and every write
-// replaces the hive's file atomically under a lock, so that two instances of the program never
-// lose each other's values. Closing (or destroying) the key only forgets it.
+// An open key, closed when it is destroyed. Two instances of the program that write the same
+// key at once never lose each other's values.
 class RegistryKey {
   public:
-    RegistryKey() = default;
+    RegistryKey();
     RegistryKey(RegistryKey&& other) noexcept;
     RegistryKey& operator=(RegistryKey&& other) noexcept;
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() = default;
+    ~RegistryKey();
 
-    bool isOpen() const { return m_open; }
-    void close() { m_open = false; }
+    bool isOpen() const { return m_handle != nullptr; }
+    void close();
 
     // Reads one value ("" names the key's default value) into data, whose capacity *size gives
     // in bytes; on Ok *size holds the number of bytes stored, without any added terminator. When
@@ -61,10 +55,9 @@ class RegistryKey {
     friend RegistryStatus OpenRegistryKey(RegistryHive, std::string_view, RegistryKey&);
     friend RegistryStatus CreateRegistryKey(RegistryHive, std::string_view, RegistryKey&);
 
-    RegistryHive m_hive = RegistryHive::CurrentUser;
-    std::string m_path;
-    RegistryAccess m_access = RegistryAccess::Read;
-    bool m_open = false;
+    // What an open key holds; each system's store defines its own.
+    struct Handle;
+    std::unique_ptr<Handle> m_handle;
 };
 
 // Opens an existing key for reading. keyPath is relative to the hive, with backslashes

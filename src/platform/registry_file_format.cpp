@@ -5,13 +5,13 @@
 #include <unordered_map>
 #include <utility>
 
+#include "platform/registry_value.h"
+
 namespace quillrun::platform {
 namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::uint32_t kDwordType = 4;
-constexpr std::uint32_t kTextType = 1;
 
 char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -145,20 +145,15 @@ std::optional<std::string> TakeHexBytes(std::string_view text, LineReader& lines
     }
 }
 
-std::string LittleEndianBytes(std::uint32_t number) {
-    std::string bytes(4, '\0');
-    for (std::size_t i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFFu);
-    }
-    return bytes;
+std::string DwordData(std::uint32_t number) {
+    const DwordBytes bytes = PackDword(number);
+    return std::string(bytes.begin(), bytes.end());
 }
 
-std::uint32_t FromLittleEndianBytes(std::string_view bytes) {
-    std::uint32_t number = 0;
-    for (std::size_t i = 0; i < 4; ++i) {
-        number |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-    }
-    return number;
+std::uint32_t DwordOf(std::string_view data) {
+    DwordBytes bytes{};
+    std::copy_n(data.begin(), kDwordSize, bytes.begin());
+    return UnpackDword(bytes);
 }
 
 // The data after "=": a quoted text, dword:, hex: or hex(N):.
@@ -170,7 +165,7 @@ std::optional<RegistryFileValue> TakeValueData(std::string_view text, LineReader
         if (!quoted || !TrimBlanks(text).empty()) {
             return std::nullopt;
         }
-        value.type = kTextType;
+        value.type = kRegSz;
         value.data = std::move(*quoted);
         return value;
     }
@@ -179,12 +174,12 @@ std::optional<RegistryFileValue> TakeValueData(std::string_view text, LineReader
         if (!number) {
             return std::nullopt;
         }
-        value.type = kDwordType;
-        value.data = LittleEndianBytes(*number);
+        value.type = kRegDword;
+        value.data = DwordData(*number);
         return value;
     }
     if (StartsWithNoCase(text, "hex:")) {
-        value.type = 3;
+        value.type = kRegBinary;
         text.remove_prefix(4);
     } else if (StartsWithNoCase(text, "hex(")) {
         const std::size_t close = text.find("):");
@@ -325,11 +320,11 @@ void AppendValue(std::string& out, const RegistryFileValue& value) {
         AppendQuoted(out, value.name);
     }
     out.push_back('=');
-    if (value.type == kTextType && IsPrintableText(value.data)) {
+    if (value.type == kRegSz && IsPrintableText(value.data)) {
         AppendQuoted(out, value.data);
-    } else if (value.type == kDwordType && value.data.size() == 4) {
+    } else if (value.type == kRegDword && value.data.size() == kDwordSize) {
         out += "dword:";
-        AppendHex(out, FromLittleEndianBytes(value.data), 8);
+        AppendHex(out, DwordOf(value.data), 8);
     } else {
         out += "hex(";
         AppendHexShortest(out, value.type);

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/registry_value.h"
+
 namespace quillrun::platform {
 
 // The text registry-export format ("REGEDIT4") that a hive is kept in on systems without a
@@ -24,7 +26,7 @@ namespace quillrun::platform {
 
 struct RegistryFileValue {
     std::string name;  // "" is the key's default value
-    std::uint32_t type = 0;
+    RegistryValueType type = kRegNone;
     std::string data;  // the bytes exactly as stored
     bool operator==(const RegistryFileValue&) const = default;
 };

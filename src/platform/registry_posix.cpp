@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,36 +13,33 @@
 #include <cstring>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <thread>
 #include <utility>
 #include <vector>
 
+#include "platform/descriptor_io_posix.h"
+#include "platform/file_system.h"
+#include "platform/path_rules.h"
 #include "platform/registry_file_format.h"
 #include "platform/unique_fd.h"
 
 namespace quillrun::platform {
 namespace {
 
-constexpr mode_t kUserFileMode = 0600;
-constexpr mode_t kUserFolderMode = 0700;
-constexpr mode_t kMachineFileMode = 0644;
-constexpr mode_t kMachineFolderMode = 0755;
-
 // A hive is a few hundred bytes; anything near this size is not one of ours.
 constexpr off_t kLargestHiveFile = 16 * 1024 * 1024;
 
 // Another instance holds the lock only while it rewrites a small file.
 constexpr auto kLockPatience = std::chrono::seconds(10);
-constexpr auto kLockRetryPause = std::chrono::milliseconds(1);
 
 constexpr int kMostSetAsideNames = 100;
 
+// The user's settings are private to the user; the machine's registration is for everybody.
 struct HiveFile {
     std::string folder;
     std::string path;
-    mode_t fileMode = kUserFileMode;
-    mode_t folderMode = kUserFolderMode;
+    Access access = Access::OwnerOnly;
 };
 
 // XDG base directories must be absolute; a relative one is to be ignored as if unset.
@@ -76,11 +72,11 @@ std::optional<HiveFile> UserHiveFile() {
         if (!home) {
             return std::nullopt;
         }
-        base = *home + "/.config";
+        base = JoinPath(*home, ".config");
     }
     HiveFile hive;
-    hive.folder = *base + "/quillrun";
-    hive.path = hive.folder + "/user.reg";
+    hive.folder = JoinPath(*base, "quillrun");
+    hive.path = JoinPath(hive.folder, "user.reg");
     return hive;
 }
 
@@ -104,10 +100,9 @@ std::vector<std::string> MachineConfigFolders() {
 
 HiveFile MachineHiveFileIn(const std::string& configFolder) {
     HiveFile hive;
-    hive.folder = configFolder + "/quillrun";
-    hive.path = hive.folder + "/machine.reg";
-    hive.fileMode = kMachineFileMode;
-    hive.folderMode = kMachineFolderMode;
+    hive.folder = JoinPath(configFolder, "quillrun");
+    hive.path = JoinPath(hive.folder, "machine.reg");
+    hive.access = Access::EveryoneReads;
     return hive;
 }
 
@@ -120,8 +115,7 @@ std::optional<std::string> HivePathToRead(RegistryHive hive) {
     const std::vector<std::string> folders = MachineConfigFolders();
     for (const std::string& folder : folders) {
         std::string path = MachineHiveFileIn(folder).path;
-        struct stat status {};
-        if (::stat(path.c_str(), &status) == 0) {
+        if (GetPathKind(path) != PathKind::Missing) {
             return path;
         }
     }
@@ -216,23 +210,6 @@ HiveContents ReadHive(RegistryHive hive) {
     return ReadHiveFile(*path);
 }
 
-// Creates the folder and any missing parents with exactly this mode, whatever the umask.
-bool EnsureFolder(const std::string& folder, mode_t mode) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string prefix = folder.substr(0, slash);
-        if (::mkdir(prefix.c_str(), mode) == 0) {
-            ::chmod(prefix.c_str(), mode);
-        } else if (errno != EEXIST) {
-            return false;
-        }
-        if (slash == std::string::npos) {
-            break;
-        }
-    }
-    struct stat status {};
-    return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 // Holds the advisory lock that serialises the read-modify-write of one hive between processes.
 // It lies on a separate file because every write replaces the hive's file with a new one.
 class HiveLock {
@@ -243,15 +220,9 @@ class HiveLock {
         if (!fd) {
             return;
         }
-        const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
-        while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-            if ((errno != EWOULDBLOCK && errno != EINTR) ||
-                std::chrono::steady_clock::now() >= deadline) {
-                return;
-            }
-            std::this_thread::sleep_for(kLockRetryPause);
+        if (LockExclusively(fd.get(), kLockPatience)) {
+            m_fd = std::move(fd);
         }
-        m_fd = std::move(fd);
     }
 
     bool held() const { return m_fd.valid(); }
@@ -259,10 +230,6 @@ class HiveLock {
   private:
     UniqueFd m_fd;  // closing it releases the lock
 };
-
-std::string FolderOf(const std::string& path) {
-    return path.substr(0, path.rfind('/'));
-}
 
 std::string LocalTimeStamp() {
     const std::time_t now = std::time(nullptr);
@@ -294,44 +261,6 @@ bool SetAside(const std::string& path) {
     return false;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Replaces the file with these bytes: an exclusive temporary file with an unpredictable name
-// beside it, flushed to the disk, then renamed into place, so that a reader or a crash only
-// ever sees the old file or the new one.
-bool ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode) {
-    const std::string folder = FolderOf(path);
-    std::string temporary = folder + "/." + path.substr(folder.size() + 1) + ".XXXXXX";
-    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd) {
-        return false;
-    }
-    const bool written = ::fchmod(fd.get(), mode) == 0 && WriteAll(fd.get(), bytes) &&
-                         ::fsync(fd.get()) == 0 && fd.close();
-    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // The new content is in place; making the rename itself durable is best effort.
-    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd) {
-        ::fsync(folderFd.get());
-    }
-    return true;
-}
-
 // A hive reached through a symbolic link is rewritten where the link points, so it stays linked.
 std::optional<std::string> ResolveLinkedHive(const std::string& path) {
     struct stat status {};
@@ -351,7 +280,7 @@ using HiveChange = std::function<RegistryStatus(RegistryDocument& document, bool
 
 RegistryStatus ModifyHive(RegistryHive hive, const HiveChange& change) {
     const auto file = HiveFileToWrite(hive);
-    if (!file || !EnsureFolder(file->folder, file->folderMode)) {
+    if (!file || !CreateFolderTree(file->folder, file->access)) {
         return RegistryStatus::Failed;
     }
     const HiveLock lock(file->path);
@@ -374,42 +303,44 @@ RegistryStatus ModifyHive(RegistryHive hive, const HiveChange& change) {
     if (contents.state == HiveState::Unparseable && !SetAside(*target)) {
         return RegistryStatus::Failed;
     }
-    return ReplaceFile(*target, FormatRegistryText(contents.document), file->fileMode)
+    return WriteWholeFile(*target, FormatRegistryText(contents.document), file->access,
+                          Durability::Committed)
                ? RegistryStatus::Ok
                : RegistryStatus::Failed;
 }
 
 }  // namespace
 
-RegistryKey::RegistryKey(RegistryKey&& other) noexcept
-    : m_hive(other.m_hive),
-      m_path(std::move(other.m_path)),
-      m_access(other.m_access),
-      m_open(std::exchange(other.m_open, false)) {}
+// An open key holds no descriptor: every operation reads the hive afresh, and every write
+// replaces the hive's file atomically under a lock. Closing the key only forgets it.
+struct RegistryKey::Handle {
+    RegistryHive hive = RegistryHive::CurrentUser;
+    std::string path;  // the full key path, with the root key
+    RegistryAccess access = RegistryAccess::Read;
+};
 
-RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept {
-    if (this != &other) {
-        m_hive = other.m_hive;
-        m_path = std::move(other.m_path);
-        m_access = other.m_access;
-        m_open = std::exchange(other.m_open, false);
-    }
-    return *this;
+RegistryKey::RegistryKey() = default;
+RegistryKey::RegistryKey(RegistryKey&& other) noexcept = default;
+RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept = default;
+RegistryKey::~RegistryKey() = default;
+
+void RegistryKey::close() {
+    m_handle.reset();
 }
 
 RegistryStatus RegistryKey::queryValue(std::string_view name, RegistryValueType* type, void* data,
                                        std::uint32_t* size) const {
-    if (!m_open || (data != nullptr && size == nullptr)) {
+    if (!m_handle || (data != nullptr && size == nullptr)) {
         return RegistryStatus::Failed;
     }
-    if (m_access != RegistryAccess::Read) {
+    if (m_handle->access != RegistryAccess::Read) {
         return RegistryStatus::AccessDenied;
     }
-    const HiveContents contents = ReadHive(m_hive);
+    const HiveContents contents = ReadHive(m_handle->hive);
     if (contents.state == HiveState::Unreadable) {
         return RegistryStatus::Failed;
     }
-    const RegistryFileSection* section = contents.document.findSection(m_path);
+    const RegistryFileSection* section = contents.document.findSection(m_handle->path);
     const RegistryFileValue* value = section == nullptr ? nullptr : section->findValue(name);
     if (value == nullptr) {
         return RegistryStatus::NotFound;
@@ -434,16 +365,16 @@ RegistryStatus RegistryKey::queryValue(std::string_view name, RegistryValueType*
 
 RegistryStatus RegistryKey::setValue(std::string_view name, RegistryValueType type,
                                      const void* data, std::uint32_t size) {
-    if (!m_open || !IsStorableName(name) || (data == nullptr && size != 0)) {
+    if (!m_handle || !IsStorableName(name) || (data == nullptr && size != 0)) {
         return RegistryStatus::Failed;
     }
-    if (m_access != RegistryAccess::Write) {
+    if (m_handle->access != RegistryAccess::Write) {
         return RegistryStatus::AccessDenied;
     }
     RegistryFileValue value{std::string(name), type,
                             std::string(static_cast<const char*>(data), size)};
-    return ModifyHive(m_hive, [&](RegistryDocument& document, bool& changed) {
-        RegistryFileSection& section = document.ensureSection(m_path);
+    return ModifyHive(m_handle->hive, [&](RegistryDocument& document, bool& changed) {
+        RegistryFileSection& section = document.ensureSection(m_handle->path);
         const RegistryFileValue* old = section.findValue(name);
         changed = old == nullptr || old->type != value.type || old->data != value.data;
         if (changed) {
@@ -454,14 +385,14 @@ RegistryStatus RegistryKey::setValue(std::string_view name, RegistryValueType ty
 }
 
 RegistryStatus RegistryKey::deleteValue(std::string_view name) {
-    if (!m_open) {
+    if (!m_handle) {
         return RegistryStatus::Failed;
     }
-    if (m_access != RegistryAccess::Write) {
+    if (m_handle->access != RegistryAccess::Write) {
         return RegistryStatus::AccessDenied;
     }
-    return ModifyHive(m_hive, [&](RegistryDocument& document, bool& changed) {
-        RegistryFileSection* section = document.findSection(m_path);
+    return ModifyHive(m_handle->hive, [&](RegistryDocument& document, bool& changed) {
+        RegistryFileSection* section = document.findSection(m_handle->path);
         changed = section != nullptr && section->deleteValue(name);
         return changed ? RegistryStatus::Ok : RegistryStatus::NotFound;
     });
@@ -477,10 +408,8 @@ RegistryStatus OpenRegistryKey(RegistryHive hive, std::string_view keyPath, Regi
     if (!contents.document.hasKey(fullPath)) {
         return RegistryStatus::NotFound;
     }
-    key.m_hive = hive;
-    key.m_path = fullPath;
-    key.m_access = RegistryAccess::Read;
-    key.m_open = true;
+    key.m_handle = std::make_unique<RegistryKey::Handle>(
+        RegistryKey::Handle{hive, fullPath, RegistryAccess::Read});
     return RegistryStatus::Ok;
 }
 
@@ -500,10 +429,8 @@ RegistryStatus CreateRegistryKey(RegistryHive hive, std::string_view keyPath, Re
     if (status != RegistryStatus::Ok) {
         return status;
     }
-    key.m_hive = hive;
-    key.m_path = fullPath;
-    key.m_access = RegistryAccess::Write;
-    key.m_open = true;
+    key.m_handle = std::make_unique<RegistryKey::Handle>(
+        RegistryKey::Handle{hive, fullPath, RegistryAccess::Write});
     return RegistryStatus::Ok;
 }
 

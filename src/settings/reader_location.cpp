@@ -6,23 +6,22 @@
 
 namespace quillrun {
 
-int LocateReader(QuillrunMembers& members) {
+std::optional<std::string> LocateReader() {
     platform::RegistryKey key;
     if (platform::OpenRegistryKey(platform::RegistryHive::LocalMachine, kReaderRegistrationKey,
                                   key) != platform::RegistryStatus::Ok) {
-        return 0;
+        return std::nullopt;
     }
     const auto stored = ReadTextBytes(key, "");
     if (!stored) {
-        return 0;
+        return std::nullopt;
     }
     // Used exactly as registered: quotes, blanks and variable references are part of the name.
     const std::string path = TextUpToZero(*stored);
     if (platform::GetPathKind(path) == platform::PathKind::Missing) {
-        return 0;
+        return std::nullopt;
     }
-    members.m_readerPath = "\"" + path + "\"";
-    return 1;
+    return "\"" + path + "\"";
 }
 
 }  // namespace quillrun

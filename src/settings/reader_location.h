@@ -1,14 +1,14 @@
 #pragma once
 
-#include "engine/quillrun_members.h"
+#include <optional>
+#include <string>
+
+#include "registration/reader_registration.h"
 
 namespace quillrun {
 
-inline constexpr const char* kReaderRegistrationKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Orlavex.exe";
-
-// Finds the reading program through its application-path registration and sets m_readerPath to
-// its path in double quotes. Returns 1 when found, else 0 (m_readerPath stays empty).
-int LocateReader(QuillrunMembers& members);
+// Finds the reading program through its application-path registration: its path enclosed in
+// double quotes, or nothing when it is not registered or not there.
+std::optional<std::string> LocateReader();
 
 }  // namespace quillrun

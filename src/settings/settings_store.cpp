@@ -16,42 +16,34 @@ using platform::RegistryStatus;
 
 struct StoredText {
     const char* name;
-    std::string QuillrunMembers::*member;
-    bool emptyIgnored;  // a value of zero bytes leaves the member as it is
+    std::string Settings::*setting;
+    bool emptyIgnored;  // a value of zero bytes leaves the setting as it is
 };
 
 // In the order in which they are read and written.
 constexpr std::array<StoredText, 5> kStoredTexts{{
-    {"sourcePath", &QuillrunMembers::m_sourcePath, true},
-    {"destPath", &QuillrunMembers::m_destPath, false},
-    {"OrlavexArgs", &QuillrunMembers::m_commandArgs, false},
-    {"logPath", &QuillrunMembers::m_logPath, false},
-    {"user", &QuillrunMembers::m_user, true},
+    {"sourcePath", &Settings::sourcePath, true},
+    {"destPath", &Settings::destPath, false},
+    {"OrlavexArgs", &Settings::commandArgs, false},
+    {"logPath", &Settings::logPath, false},
+    {"user", &Settings::user, true},
 }};
 
 constexpr const char* kLegacyPasswordValue = "pwd";
 constexpr const char* kPasswordValue = "epwd";
 constexpr const char* kWriteLogValue = "writeLog";
 
-// A DWORD is stored as 4 bytes, least significant first, whatever the machine's byte order.
 std::optional<std::uint32_t> ReadDword(const RegistryKey& key, const char* name) {
-    std::array<unsigned char, 4> bytes{};
+    platform::DwordBytes bytes{};
     std::uint32_t size = bytes.size();
     if (key.queryValue(name, nullptr, bytes.data(), &size) != RegistryStatus::Ok || size == 0) {
         return std::nullopt;
     }
-    std::uint32_t number = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        number |= static_cast<std::uint32_t>(bytes[i]) << (8 * i);
-    }
-    return number;
+    return platform::UnpackDword(bytes);
 }
 
 RegistryStatus WriteDword(RegistryKey& key, const char* name, std::uint32_t number) {
-    std::array<unsigned char, 4> bytes{};
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<unsigned char>(number >> (8 * i));
-    }
+    const platform::DwordBytes bytes = platform::PackDword(number);
     return key.setValue(name, platform::kRegDword, bytes.data(), bytes.size());
 }
 
@@ -61,11 +53,11 @@ RegistryStatus WriteText(RegistryKey& key, const char* name, const std::string& 
                         static_cast<std::uint32_t>(text.size()));
 }
 
-void ReadStoredValues(const RegistryKey& key, QuillrunMembers& members) {
+void ReadStoredValues(const RegistryKey& key, Settings& settings) {
     for (const StoredText& stored : kStoredTexts) {
         const auto bytes = ReadTextBytes(key, stored.name);
         if (bytes && !(stored.emptyIgnored && bytes->empty())) {
-            members.*stored.member = TextUpToZero(*bytes);
+            settings.*stored.setting = TextUpToZero(*bytes);
         }
     }
     const auto legacy = ReadTextBytes(key, kLegacyPasswordValue);
@@ -76,41 +68,25 @@ void ReadStoredValues(const RegistryKey& key, QuillrunMembers& members) {
     // at its place scrambles to zero, and the password must come back whole.
     const auto scrambled = ReadTextBytes(key, kPasswordValue);
     if (scrambled && !scrambled->empty()) {
-        members.m_password = ScrambleText(*scrambled, g_scrambleKey);
+        settings.password = ScrambleText(*scrambled, g_scrambleKey);
     }
     if (const auto writeLog = ReadDword(key, kWriteLogValue)) {
-        members.m_writeLog = static_cast<int>(*writeLog);
+        settings.writeLog = *writeLog != 0;
     }
-}
-
-void ShowMembers(const QuillrunMembers& members, SettingsView& view) {
-    // Each field's change handler copies the text back into its member, so every text is handed
-    // over as a copy that the handler cannot alter while it is being read.
-    view.SetFieldText(kSourcePathEdit, std::string(members.m_sourcePath));
-    view.SetFieldText(kDestPathEdit, std::string(members.m_destPath));
-    view.SetFieldText(kCommandArgsEdit, std::string(members.m_commandArgs));
-    view.SetFieldText(kUserEdit, std::string(members.m_user));
-    view.SetFieldText(kPasswordEdit, std::string(members.m_password));
-    view.SetFieldText(kLogPathEdit, std::string(members.m_logPath));
-    view.SetLogActivityChecked(members.m_writeLog != 0);
-    view.UpdateLogControls();
 }
 
 }  // namespace
 
-void LoadSettings(QuillrunMembers& members, SettingsView& view) {
-    {
-        RegistryKey key;
-        // On the first run there is no key yet: the members keep the dialog's initial values.
-        if (platform::OpenRegistryKey(RegistryHive::CurrentUser, kSettingsKeyPath, key) ==
-            RegistryStatus::Ok) {
-            ReadStoredValues(key, members);
-        }
+void LoadSettings(Settings& settings) {
+    RegistryKey key;
+    // On the first run there is no key yet: the settings keep the values they start with.
+    if (platform::OpenRegistryKey(RegistryHive::CurrentUser, kSettingsKeyPath, key) ==
+        RegistryStatus::Ok) {
+        ReadStoredValues(key, settings);
     }
-    ShowMembers(members, view);
 }
 
-void SaveSettings(const QuillrunMembers& members) {
+void SaveSettings(const Settings& settings) {
     RegistryKey key;
     if (platform::CreateRegistryKey(RegistryHive::CurrentUser, kSettingsKeyPath, key) !=
         RegistryStatus::Ok) {
@@ -119,16 +95,10 @@ void SaveSettings(const QuillrunMembers& members) {
     // A value that fails to write keeps its old content; the others are still written, and no
     // failure is reported: the settings are a convenience that must never stop the program.
     for (const StoredText& stored : kStoredTexts) {
-        WriteText(key, stored.name, members.*stored.member);
+        WriteText(key, stored.name, settings.*stored.setting);
     }
-    WriteText(key, kPasswordValue, ScrambleText(members.m_password, g_scrambleKey));
-    WriteDword(key, kWriteLogValue, static_cast<std::uint32_t>(members.m_writeLog));
-}
-
-void SaveSettingsOnClose(const QuillrunMembers& members) {
-    if (members.m_running != 0) {
-        SaveSettings(members);
-    }
+    WriteText(key, kPasswordValue, ScrambleText(settings.password, g_scrambleKey));
+    WriteDword(key, kWriteLogValue, settings.writeLog ? 1 : 0);
 }
 
 void MigrateLegacyPassword(const std::string& password) {

@@ -15,11 +15,16 @@
 #include <QShortcutEvent>
 #include <QString>
 #include <QStylePainter>
+#include <QTableView>
 
 #include "ui/shell/dialog_units.h"
 
 namespace quillrun::ui {
 namespace {
+
+using res::ControlClass;
+using res::TemplateControl;
+namespace style = res::style;
 
 // A group box's mnemonic moves the focus to the field it frames. Qt's own group box looks for a
 // child to focus, but template controls are the dialog's children, not the group box's.
@@ -145,6 +150,9 @@ QWidget* MakeControl(const TemplateControl& control, QWidget& parent, const QIco
             return MakeEdit(control, parent);
         case ControlClass::Static:
             return MakeStatic(control, parent, icon);
+        case ControlClass::ListView:
+            // A report list; its columns and rows are the business of the dialog that owns it.
+            return new QTableView(&parent);
     }
     return nullptr;
 }
@@ -220,7 +228,8 @@ void FitCaption(const TemplateControl& control, QWidget& widget, const QSize& cl
 
 }  // namespace
 
-std::vector<BuiltControl> BuildDialogFromTemplate(QDialog& dialog, const DialogTemplate& source,
+std::vector<BuiltControl> BuildDialogFromTemplate(QDialog& dialog,
+                                                  const res::DialogTemplate& source,
                                                   const QIcon& icon) {
     dialog.setWindowTitle(QString::fromLatin1(source.caption));
     const DialogBaseUnits units = MeasureDialogFont(dialog.font());
@@ -245,6 +254,15 @@ std::vector<BuiltControl> BuildDialogFromTemplate(QDialog& dialog, const DialogT
     }
     SetTabOrder(controls);
     return controls;
+}
+
+QWidget* FindBuiltControl(const std::vector<BuiltControl>& controls, int controlId) {
+    for (const BuiltControl& built : controls) {
+        if (built.source->id == controlId) {
+            return built.widget;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace quillrun::ui

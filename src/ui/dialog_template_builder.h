@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ui/res/dialog_template.h"
+#include "resources/dialog_template.h"
 
 class QDialog;
 class QIcon;
@@ -11,7 +11,7 @@ class QWidget;
 namespace quillrun::ui {
 
 struct BuiltControl {
-    const TemplateControl* source;
+    const res::TemplateControl* source;
     QWidget* widget;  // owned by the dialog
 };
 
@@ -20,7 +20,11 @@ struct BuiltControl {
 // control id in the property "controlId" and the template's object name. The tab order is the
 // template order; a label or group box with a mnemonic hands the focus to the next control
 // after it that is neither, as the original platform does. An icon picture shows icon.
-std::vector<BuiltControl> BuildDialogFromTemplate(QDialog& dialog, const DialogTemplate& source,
+std::vector<BuiltControl> BuildDialogFromTemplate(QDialog& dialog,
+                                                  const res::DialogTemplate& source,
                                                   const QIcon& icon);
+
+// The widget built for the control with that id, or nullptr.
+QWidget* FindBuiltControl(const std::vector<BuiltControl>& controls, int controlId);
 
 }  // namespace quillrun::ui

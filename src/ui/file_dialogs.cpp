@@ -2,11 +2,26 @@
 
 #include <QFileDialog>
 
+#include "resources/browse_dialogs.h"
+
 namespace quillrun::ui {
 namespace {
 
 std::optional<QString> g_nextAnswer;
 FileDialogs::Request g_lastRequest;
+
+// "Text Files (*.log *.txt)": Qt's form of a file type; Qt's wildcard for every file is "*".
+QString NameFilter(const res::FileTypeFilter& filter) {
+    QStringList patterns;
+    for (const std::string_view extension : filter.extensions) {
+        patterns << QStringLiteral("*.") + QString::fromLatin1(extension);
+    }
+    if (patterns.isEmpty()) {
+        patterns << QStringLiteral("*");
+    }
+    return QString::fromLatin1(filter.name) + QStringLiteral(" (") +
+           patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
 
 std::optional<QString> TakeNextAnswer(FileDialogs::Request request) {
     g_lastRequest = std::move(request);
@@ -30,8 +45,11 @@ std::unique_ptr<QFileDialog> FileDialogs::CreateLogFileDialog(QWidget* owner) {
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     // A log file is created by its first line, so a name that does not exist yet is accepted.
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilters(
-        {QStringLiteral("Text Files (*.log *.txt)"), QStringLiteral("All Files (*)")});
+    QStringList nameFilters;
+    for (const res::FileTypeFilter& filter : res::kLogFileFilters) {
+        nameFilters << NameFilter(filter);
+    }
+    dialog->setNameFilters(nameFilters);
     return dialog;
 }
 

@@ -11,10 +11,6 @@ class QWidget;
 
 namespace quillrun::ui {
 
-inline constexpr const char* kSourceBrowseTitle = "Choose the top level of the source hierarchy.";
-inline constexpr const char* kDestinationBrowseTitle =
-    "Choose the top level of the destination hierarchy.";
-
 // The system's folder and file choosers. Each returns a full path, or the empty text when the
 // user cancelled.
 class FileDialogs {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,13 +10,20 @@
 #include <QIcon>
 #include <QTimer>
 
-#include "engine/engine_host.h"
-#include "engine/quillrun_engine.h"
-#include "settings/settings_view.h"
+#include "app/main_dialog.h"
+#include "app/main_dialog_view.h"
+#include "ui/activity_log_view.h"
+#include "ui/control_tool_tips.h"
 #include "ui/dialog_template_builder.h"
+#include "ui/field_texts.h"
+#include "ui/message_box.h"
+#include "ui/reader_progress_window.h"
+#include "ui/shell/about_dlg.h"
+#include "ui/shell/help_viewer.h"
+#include "ui/shell/page_stats_dlg.h"
+#include "ui/system_menu.h"
+#include "ui/system_text.h"
 
-class QCheckBox;
-class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 
@@ -23,14 +31,9 @@ namespace quillrun::ui {
 
 class ReaderProgressWindow;
 
-inline constexpr unsigned kAboutCommand = 0x0010;
-inline constexpr unsigned kCloseCommand = 0xF060;
-inline constexpr const char* kReaderNotFoundMessage = "Orlavex was not found on this system!";
-
-// The main window: the settings of the work, its status and activity log. It is the engine's
-// host: the engine's members are the state every part of the program shares, and the dialog's
-// fields mirror them.
-class CQuillrunDlg : public QDialog, public EngineHost, public SettingsView {
+// The main window in Qt: dialog 102 built from its template, showing what app::MainDialog asks
+// and forwarding the user's actions to it. The behaviour is all MainDialog's.
+class CQuillrunDlg : public QDialog, public app::MainDialogView {
     Q_OBJECT
   public:
     explicit CQuillrunDlg(QWidget* parent = nullptr);
@@ -39,69 +42,69 @@ class CQuillrunDlg : public QDialog, public EngineHost, public SettingsView {
     // Initialises the dialog and, unless the reading program is missing, shows it until it has
     // ended.
     int DoModal();
-    // False when the dialog has ended already because the reading program was not found.
-    bool OnInitDialog();
-    // 1 when the work may start; 0 after a message box has said why not.
-    int ValidateSettings();
-    // A command of the dialog's menu: the About box, or one of the window's own commands.
-    void OnSysCommand(unsigned nID);
+    bool OnInitDialog() { return m_behaviour.OnInitDialog(); }
 
-    QuillrunEngine& engine() { return m_engine; }
-    QWidget* control(int controlId) const;
-    QMenu* systemMenu() const { return m_systemMenu; }
-
-    // EngineHost
-    void SetStatusText(const std::string& text) override;
-    void AppendLogText(const std::string& text) override;
-    unsigned ArmTimer(unsigned timerId, int intervalMs) override;
-    void KillTimer(unsigned timerId) override;
-    void EnableStatisticsButton() override;
-    platform::WaitVerdict ReaderRunning(const std::string& image,
-                                        std::chrono::milliseconds elapsed) override;
-    void ReaderEnded() override;
-
-    // SettingsView
-    void SetFieldText(int controlId, const std::string& text) override;
-    void SetLogActivityChecked(bool checked) override;
-    void UpdateLogControls() override;
+    app::MainDialog& behaviour() { return m_behaviour; }
+    QuillrunEngine& engine() { return m_behaviour.engine(); }
+    QWidget* control(int controlId) const { return FindBuiltControl(m_controls, controlId); }
+    QMenu* systemMenu() const { return m_systemMenu ? m_systemMenu->menu() : nullptr; }
+    void OnSysCommand(unsigned nID) { m_behaviour.OnSysCommand(nID); }
 
   public slots:
-    void OnOK();
-    // A tick of the work cycle's timer.
-    void OnTimer();
     // OK never closes the dialog; it starts the work.
-    void accept() override { OnOK(); }
+    void accept() override { m_behaviour.OnOK(); }
     // Cancel, Esc, the close box and the menu's Close all end here.
-    void reject() override { OnCancel(); }
+    void reject() override { m_behaviour.OnCancel(); }
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void OnCancel();
-    void BindFields();
-    void ConnectButtons();
-    void BuildSystemMenu();
-    void ShowSystemMenu(const QPoint& globalPos);
-    void EnableToolTips();
-    bool OnToolTipText(QWidget* control, const QPoint& globalPos);
-    void OnLogActivity();
-    void OnBrowseSource();
-    void OnBrowseDestination();
-    void OnBrowseLogFile();
-    QLineEdit* lineEdit(int controlId) const;
+    void ConnectControls();
 
-    QuillrunEngine m_engine;
+    // MainDialogView
+    void SetControlText(int controlId, const std::string& text) override;
+    void EnableControl(int controlId, bool enabled) override {
+        control(controlId)->setEnabled(enabled);
+    }
+    void SetChecked(int controlId, bool checked) override;
+    void FocusControl(int controlId) override {
+        control(controlId)->setFocus(Qt::OtherFocusReason);
+    }
+    void MaskField(int controlId, char mask) override;
+    void AddSystemMenuItem(unsigned command, const std::string& text) override;
+    void EnableToolTips() override;
+    void AppendLogText(const std::string& text) override {
+        AppendToActivityLog(*m_activityLog, text);
+    }
+    void ShowMessage(const std::string& text) override { MessageBox::Show(this, FromSystem(text)); }
+    std::optional<std::string> ChooseFolder(const std::string& title) override;
+    std::optional<std::string> ChooseLogFile() override;
+    unsigned ArmTimer(unsigned timerId, int intervalMs) override;
+    void KillTimer(unsigned /*timerId*/) override { m_workTimer.stop(); }
+    platform::WaitVerdict ReaderRunning(const std::string& image,
+                                        std::chrono::milliseconds elapsed) override {
+        return ShowReaderProgress(m_progress, this, image, elapsed);
+    }
+    void ReaderEnded() override { m_progress.reset(); }
+    void ShowStatisticsWindow(const std::vector<PageStats>& records) override {
+        ui::ShowStatisticsWindow(this, records);
+    }
+    void ShowHelp() override { ui::ShowHelp(this); }
+    void CloseHelp() override { ui::CloseHelp(); }
+    void ShowAboutBox() override { ui::ShowAboutBox(this); }
+    void EndDialog() override { QDialog::reject(); }
+
     QIcon m_hIcon;
-    std::string m_toolTipText;
     std::vector<BuiltControl> m_controls;
-    QCheckBox* m_logActivityCheck = nullptr;
     QPlainTextEdit* m_activityLog = nullptr;
-    QMenu* m_systemMenu = nullptr;
+    std::unique_ptr<SystemMenu> m_systemMenu;
+    ControlToolTips* m_toolTips = nullptr;  // owned by the dialog
+    FieldTexts m_fieldTexts;
     QTimer m_workTimer;
     std::unique_ptr<ReaderProgressWindow> m_progress;
-    bool m_readerRunning = false;
+    // Constructed last: its engine may call back into the view from the start.
+    app::MainDialog m_behaviour;
 };
 
 }  // namespace quillrun::ui

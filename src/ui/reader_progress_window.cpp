@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/system_text.h"
+
 namespace quillrun::ui {
 
 ReaderProgressWindow::ReaderProgressWindow(QWidget* owner, const QString& imagePath)
@@ -70,6 +72,19 @@ QString FormatElapsed(std::chrono::milliseconds elapsed) {
                QLatin1Char(':') + twoDigits(seconds % 60);
     }
     return QString::number(seconds / 60) + QLatin1Char(':') + twoDigits(seconds % 60);
+}
+
+platform::WaitVerdict ShowReaderProgress(std::unique_ptr<ReaderProgressWindow>& window,
+                                         QWidget* owner, const std::string& image,
+                                         std::chrono::milliseconds elapsed) {
+    if (window == nullptr) {
+        window = std::make_unique<ReaderProgressWindow>(owner, FromSystem(image));
+        window->show();
+    }
+    window->SetElapsed(elapsed);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return window->StopRequested() ? platform::WaitVerdict::EndProgram
+                                   : platform::WaitVerdict::KeepWaiting;
 }
 
 }  // namespace quillrun::ui

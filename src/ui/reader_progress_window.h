@@ -1,8 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
+#include <string>
 
 #include <QDialog>
+
+#include "platform/process.h"
 
 class QLabel;
 class QPushButton;
@@ -31,6 +35,13 @@ class ReaderProgressWindow : public QDialog {
     QPushButton* m_stopButton = nullptr;
     bool m_stopRequested = false;
 };
+
+// Called while the reading program works on image: shows the progress window over owner at the
+// first call and then keeps it up to date. Events are processed so that the windows repaint and
+// Stop can be pressed; the window is modal, so no other handler of the owner runs meanwhile.
+platform::WaitVerdict ShowReaderProgress(std::unique_ptr<ReaderProgressWindow>& window,
+                                         QWidget* owner, const std::string& image,
+                                         std::chrono::milliseconds elapsed);
 
 // "0:07", "12:34", "1:02:03".
 QString FormatElapsed(std::chrono::milliseconds elapsed);

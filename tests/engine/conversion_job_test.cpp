@@ -11,8 +11,8 @@ using ConversionJob = EngineTest;
 TEST_F(ConversionJob, ReaderGetsTheCommandLinePieceByPieceAndMissingFoldersAreCreated) {
     const std::string image = tree.writeFile("in/a/b/p1.tif");
     const std::string record = tree.path("args");
-    engine.m_user = "bob";
-    engine.m_password = "pw";
+    engine.settings().user = "bob";
+    engine.settings().password = "pw";
     useTemplate("--record=" + record);
     engine.StartWork();
     EXPECT_EQ(
@@ -25,7 +25,7 @@ TEST_F(ConversionJob, ReaderGetsTheCommandLinePieceByPieceAndMissingFoldersAreCr
     EXPECT_EQ(logMessages(),
               (std::vector<std::string>{destination + "/a/b/p1.orx has been created.",
                                         "It contains 1 page."}));
-    EXPECT_EQ(ReadFile(engine.m_logPath), host.log);
+    EXPECT_EQ(ReadFile(engine.settings().logPath), host.log);
 }
 
 TEST_F(ConversionJob, EditedSettingsApplyFromTheNextJob) {
@@ -34,16 +34,16 @@ TEST_F(ConversionJob, EditedSettingsApplyFromTheNextJob) {
     useTemplate("--record=" + record);
     engine.StartWork();
     tree.writeFile("in/b.tif");
-    engine.m_commandArgs = "-in:^S -out:^D --record=" + record;
-    engine.m_user = "carol";
-    engine.m_writeLog = 0;
-    const std::string logBefore = ReadFile(engine.m_logPath);
+    engine.settings().commandArgs = "-in:^S -out:^D --record=" + record;
+    engine.settings().user = "carol";
+    engine.settings().writeLog = 0;
+    const std::string logBefore = ReadFile(engine.settings().logPath);
     engine.OnTimer(1);
     const auto arguments = RecordedArguments(record);
     ASSERT_EQ(arguments.size(), 6u);
     EXPECT_EQ(arguments[1], "-user:carol");
     EXPECT_EQ(arguments[3], "-out:" + destination + "/b.orx");
-    EXPECT_EQ(ReadFile(engine.m_logPath), logBefore);
+    EXPECT_EQ(ReadFile(engine.settings().logPath), logBefore);
 }
 
 TEST_F(ConversionJob, ReaderWithoutDocumentEarnsTheImageAMarkerAndTheWorkMovesOn) {
@@ -51,18 +51,18 @@ TEST_F(ConversionJob, ReaderWithoutDocumentEarnsTheImageAMarkerAndTheWorkMovesOn
         TempTree local;
         RecordingHost localHost;
         QuillrunEngine job(localHost);
-        job.m_readerPath = engine.m_readerPath;
-        job.m_writeLog = 0;
-        job.m_sourcePath = local.makeFolder("in");
-        job.m_destPath = local.makeFolder("out");
-        job.m_commandArgs = std::string(kDefaultCommandArgs) + " " + failure;
+        job.SetReaderPath(engine.readerPath());
+        job.settings().writeLog = 0;
+        job.settings().sourcePath = local.makeFolder("in");
+        job.settings().destPath = local.makeFolder("out");
+        job.settings().commandArgs = std::string(kDefaultCommandArgs) + " " + failure;
         const std::string image = local.writeFile("in/sub/page1.tif");
         job.StartWork();
         EXPECT_EQ(localHost.log.substr(11),
                   "Warning! - no ORX file was created for " + image + ".\r\n")
             << failure;
         EXPECT_EQ(ReadFile(local.path("out/sub/page1.bad")), image) << failure;
-        EXPECT_TRUE(job.m_pendingOutput.empty());
+        EXPECT_TRUE(job.pendingOutput().empty());
         EXPECT_EQ(localHost.lastInterval(), 5000);
         job.OnTimer(1);
         EXPECT_EQ(localHost.status(), "Waiting for work") << failure;
@@ -89,17 +89,17 @@ TEST_F(ConversionJob, DestinationFolderProblemsEndTheJobBeforeTheReaderRuns) {
     EXPECT_EQ(logMessages(),
               std::vector<std::string>{destination + "/sub exists, but is not a folder."});
     EXPECT_FALSE(Exists(record));
-    EXPECT_EQ(engine.m_pendingOutput, destination + "/sub/p.orx");
+    EXPECT_EQ(engine.pendingOutput(), destination + "/sub/p.orx");
     EXPECT_EQ(host.status(), kStatusStopped);
 
     TempTree other;
     QuillrunEngine blocked(host);
-    blocked.m_writeLog = 0;
-    blocked.m_sourcePath = other.makeFolder("in");
+    blocked.settings().writeLog = 0;
+    blocked.settings().sourcePath = other.makeFolder("in");
     other.writeFile("in/deeper/p.tif");
     other.writeFile("file", "");
-    blocked.m_destPath = other.path("file/out");  // a level of it is a file
-    blocked.m_pendingOutput.clear();
+    blocked.settings().destPath = other.path("file/out");  // a level of it is a file
+    blocked.ReleasePendingOutput();
     host.log.clear();
     blocked.StartWork();
     EXPECT_EQ(logMessages(), std::vector<std::string>{"Unable to Create the folder " +
@@ -122,11 +122,11 @@ TEST_F(ConversionJob, UnusualFileNamesReachTheReaderUntouched) {
                                  "latin1-\xe9\xff.tif", "caret^D^S.tif"};
     const std::string record = tree.path("args");
     useTemplate("--record=" + record);
-    engine.m_writeLog = 0;
+    engine.settings().writeLog = 0;
     for (const std::string& name : names) {
         const std::string image = tree.writeFile("in/" + name);
-        engine.m_pendingOutput.clear();
-        ASSERT_EQ(engine.FindNextImage(source), 1) << name;
+        engine.ReleasePendingOutput();
+        ASSERT_TRUE(engine.FindNextImage(source)) << name;
         engine.ConvertImage();
         const std::string document = destination + "/" + name.substr(0, name.size() - 3) + "orx";
         EXPECT_TRUE(Exists(document)) << name;

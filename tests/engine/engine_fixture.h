@@ -16,15 +16,15 @@ class EngineTest : public ::testing::Test {
     EngineTest() : engine(host) {
         source = tree.makeFolder("in");
         destination = tree.makeFolder("out");
-        engine.m_sourcePath = source;
-        engine.m_destPath = destination;
-        engine.m_readerPath = std::string("\"") + SCRIPTED_READER_PATH + "\"";
-        engine.m_logPath = tree.path("activity.log");
+        engine.settings().sourcePath = source;
+        engine.settings().destPath = destination;
+        engine.SetReaderPath(std::string("\"") + SCRIPTED_READER_PATH + "\"");
+        engine.settings().logPath = tree.path("activity.log");
     }
 
     // The default template plus options for the scripted reader.
     void useTemplate(const std::string& extra) {
-        engine.m_commandArgs = std::string(kDefaultCommandArgs) + " " + extra;
+        engine.settings().commandArgs = std::string(kDefaultCommandArgs) + " " + extra;
     }
 
     // The log without its time stamps, one message per element.

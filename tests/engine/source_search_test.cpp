@@ -25,44 +25,44 @@ TEST_F(SourceSearch, AcceptsOnlyTifAndPdfWhateverTheirCase) {
                           {"page.orx", false},  {"tif", false}};
     for (const Case& c : cases) {
         TempTree local;
-        engine.m_sourcePath = local.makeFolder("in");
-        engine.m_destPath = local.makeFolder("out");
+        engine.settings().sourcePath = local.makeFolder("in");
+        engine.settings().destPath = local.makeFolder("out");
         local.writeFile(std::string("in/") + c.name);
-        EXPECT_EQ(engine.FindNextImage(engine.m_sourcePath), c.accepted ? 1 : 0) << c.name;
+        EXPECT_EQ(engine.FindNextImage(engine.settings().sourcePath), c.accepted) << c.name;
     }
 }
 
 TEST_F(SourceSearch, DocumentAndMarkerNamesMirrorTheImageWithLowerCaseExtensions) {
     tree.writeFile("in/box7/May/page1.TIF");
-    ASSERT_EQ(engine.FindNextImage(source), 1);
-    EXPECT_EQ(engine.m_currentImage, source + "/box7/May/page1.TIF");
-    EXPECT_EQ(engine.m_pendingOutput, destination + "/box7/May/page1.orx");
+    ASSERT_TRUE(engine.FindNextImage(source));
+    EXPECT_EQ(engine.currentImage(), source + "/box7/May/page1.TIF");
+    EXPECT_EQ(engine.pendingOutput(), destination + "/box7/May/page1.orx");
 
     TempTree other;
     other.writeFile("in/.tif");
-    engine.m_sourcePath = other.path("in");
-    engine.m_destPath = other.path("out");
-    ASSERT_EQ(engine.FindNextImage(engine.m_sourcePath), 1);
-    EXPECT_EQ(engine.m_pendingOutput, other.path("out/.orx"));
+    engine.settings().sourcePath = other.path("in");
+    engine.settings().destPath = other.path("out");
+    ASSERT_TRUE(engine.FindNextImage(engine.settings().sourcePath));
+    EXPECT_EQ(engine.pendingOutput(), other.path("out/.orx"));
 }
 
 TEST_F(SourceSearch, TwinsKeepAnImageOutWhateverKindOfEntryTheyAre) {
     tree.writeFile("in/page.tif");
     tree.writeFile("in/page.pdf");
     tree.writeFile("out/page.bad", "/elsewhere/page.tif");
-    EXPECT_EQ(engine.FindNextImage(source), 0);  // a marker from an earlier run, no document
+    EXPECT_FALSE(engine.FindNextImage(source));  // a marker from an earlier run, no document
 
     std::remove(tree.path("out/page.bad").c_str());
     tree.makeFolder("out/page.orx");
-    EXPECT_EQ(engine.FindNextImage(source), 0);  // one document serves both images
+    EXPECT_FALSE(engine.FindNextImage(source));  // one document serves both images
 }
 
 TEST_F(SourceSearch, FolderNamedLikeAnImageIsSearchedButNeverTaken) {
     tree.makeFolder("in/scan.tif");
-    EXPECT_EQ(engine.FindNextImage(source), 0);
+    EXPECT_FALSE(engine.FindNextImage(source));
     tree.writeFile("in/scan.tif/inner.pdf");
-    ASSERT_EQ(engine.FindNextImage(source), 1);
-    EXPECT_EQ(engine.m_pendingOutput, destination + "/scan.tif/inner.orx");
+    ASSERT_TRUE(engine.FindNextImage(source));
+    EXPECT_EQ(engine.pendingOutput(), destination + "/scan.tif/inner.orx");
 }
 
 TEST_F(SourceSearch, WalksDepthFirstInListingOrder) {
@@ -70,8 +70,8 @@ TEST_F(SourceSearch, WalksDepthFirstInListingOrder) {
     tree.writeFile("in/b.tif");
     const std::string expected =
         FirstListed(source) == "a" ? source + "/a/deep.tif" : source + "/b.tif";
-    ASSERT_EQ(engine.FindNextImage(source), 1);
-    EXPECT_EQ(engine.m_currentImage, expected);
+    ASSERT_TRUE(engine.FindNextImage(source));
+    EXPECT_EQ(engine.currentImage(), expected);
 }
 
 TEST_F(SourceSearch, ImageHeldOpenIsSkippedForTheNextInTheSameCycle) {
@@ -80,22 +80,22 @@ TEST_F(SourceSearch, ImageHeldOpenIsSkippedForTheNextInTheSameCycle) {
     const bool oneFirst = FirstListed(source) == "one.tif";
     const std::string held = oneFirst ? first : second;
     FileHolder holder(held, "w", tree.root());
-    ASSERT_EQ(engine.FindNextImage(source), 1);
-    EXPECT_EQ(engine.m_currentImage, oneFirst ? second : first);
+    ASSERT_TRUE(engine.FindNextImage(source));
+    EXPECT_EQ(engine.currentImage(), oneFirst ? second : first);
 }
 
 TEST_F(SourceSearch, LinkCyclesEndAndTheWalkGoesOn) {
     tree.makeFolder("in/a/b");
     ASSERT_EQ(::symlink(source.c_str(), tree.path("in/a/b/up").c_str()), 0);
     ASSERT_EQ(::symlink(tree.path("in/a").c_str(), tree.path("in/a/b/sideways").c_str()), 0);
-    EXPECT_EQ(engine.FindNextImage(source), 0);
+    EXPECT_FALSE(engine.FindNextImage(source));
     tree.writeFile("in/a/b/last.tif");
-    EXPECT_EQ(engine.FindNextImage(source), 1);
-    EXPECT_EQ(engine.FindNextImage(source), 1) << "the descent is unwound after a hit";
+    EXPECT_TRUE(engine.FindNextImage(source));
+    EXPECT_TRUE(engine.FindNextImage(source)) << "the descent is unwound after a hit";
 }
 
 TEST_F(SourceSearch, UnlistableRootFindsNothing) {
-    engine.m_sourcePath = tree.path("missing");
+    engine.settings().sourcePath = tree.path("missing");
     engine.StartWork();
     EXPECT_EQ(host.status(), "Waiting for work");
 }
@@ -104,10 +104,10 @@ TEST_F(SourceSearch, DestinationInsideOrEqualToTheSourceConvertsEachImageOnce) {
     for (const std::string& relativeDestination : {std::string("in/out"), std::string("in")}) {
         TempTree local;
         QuillrunEngine nested(host);
-        nested.m_readerPath = engine.m_readerPath;
-        nested.m_writeLog = 0;
-        nested.m_sourcePath = local.makeFolder("in");
-        nested.m_destPath = local.makeFolder(relativeDestination);
+        nested.SetReaderPath(engine.readerPath());
+        nested.settings().writeLog = 0;
+        nested.settings().sourcePath = local.makeFolder("in");
+        nested.settings().destPath = local.makeFolder(relativeDestination);
         local.writeFile("in/a.tif");
         local.writeFile("in/sub/b.pdf");
         nested.StartWork();

@@ -10,9 +10,9 @@ struct Page {
     float confidence;
 };
 
-std::vector<Page> Pages() {
+std::vector<Page> Pages(const QuillrunEngine& engine) {
     std::vector<Page> pages;
-    for (const PageStats& s : g_pageStats) {
+    for (const PageStats& s : engine.pageStats()) {
         pages.push_back({s.m_page, s.m_characters, s.m_doubleWeightCount, s.m_singleWeightCount,
                          s.m_value4, s.m_value5, s.m_confidence});
     }
@@ -30,10 +30,10 @@ TEST_F(StatisticsHarvest, ThreePagesAreRecordedSummarisedAndTheFileRemoved) {
     const std::string statistics = tree.writeFile(
         "out/scan7.dat", "600, 6, 9, 0, 0\r\n800, 20, 10, 0, 0\r\n0, 0, 0, 0, 0\r\n");
     engine.HarvestStatistics(document, statistics);
-    EXPECT_EQ(Pages(), (std::vector<Page>{{1, 600, 6, 9, 0, 0, 96.5f},
-                                          {2, 800, 20, 10, 0, 0, 93.75f},
-                                          {3, 0, 0, 0, 0, 0, 0.0f}}));
-    EXPECT_EQ(g_pageStats.front().m_fileName, document);
+    EXPECT_EQ(Pages(engine), (std::vector<Page>{{1, 600, 6, 9, 0, 0, 96.5f},
+                                                {2, 800, 20, 10, 0, 0, 93.75f},
+                                                {3, 0, 0, 0, 0, 0, 0.0f}}));
+    EXPECT_EQ(engine.pageStats().front().m_fileName, document);
     EXPECT_EQ(logMessages(),
               (std::vector<std::string>{document + " has been created.", "It contains 3 pages.",
                                         "2 pages may have been poorly recognized."}));
@@ -49,7 +49,7 @@ TEST_F(StatisticsHarvest, MissingOrEmptyFileGivesOnlyTheCreatedLine) {
     EXPECT_EQ(logMessages(), (std::vector<std::string>{document + " has been created.",
                                                        document + " has been created."}));
     EXPECT_FALSE(Exists(empty));
-    EXPECT_TRUE(g_pageStats.empty());
+    EXPECT_TRUE(engine.pageStats().empty());
     EXPECT_EQ(host.statisticsEnabled, 0);
 }
 
@@ -61,8 +61,8 @@ TEST_F(StatisticsHarvest, OnePageSummaryUsesTheSingular) {
               (std::vector<std::string>{document + " has been created.", "It contains 1 page.",
                                         document + " has been created.", "It contains 1 page.",
                                         "1 page may have been poorly recognized."}));
-    EXPECT_EQ(g_pageStats.size(), 2u);
-    EXPECT_EQ(g_pageStats[1].m_page, 1);  // numbering starts again for every document
+    EXPECT_EQ(engine.pageStats().size(), 2u);
+    EXPECT_EQ(engine.pageStats()[1].m_page, 1);  // numbering starts again for every document
 }
 
 TEST_F(StatisticsHarvest, LinesThatSupplyTooLittleRepeatThePreviousValues) {
@@ -73,11 +73,11 @@ TEST_F(StatisticsHarvest, LinesThatSupplyTooLittleRepeatThePreviousValues) {
                                                       "\r\n"                 // empty line: a page
                                                       "600 ,9,9,9,9\n"       // stops after 600
                                                       "\n"));                // extra line end
-    EXPECT_EQ(Pages(), (std::vector<Page>{{1, 500, 5, 5, 0, 0, 97.0f},
-                                          {2, 700, 1, 2, 3, 4, 99.42857f},
-                                          {3, 700, 1, 2, 3, 4, 99.42857f},
-                                          {4, 600, 1, 2, 3, 4, 99.333336f},
-                                          {5, 600, 1, 2, 3, 4, 99.333336f}}));
+    EXPECT_EQ(Pages(engine), (std::vector<Page>{{1, 500, 5, 5, 0, 0, 97.0f},
+                                                {2, 700, 1, 2, 3, 4, 99.42857f},
+                                                {3, 700, 1, 2, 3, 4, 99.42857f},
+                                                {4, 600, 1, 2, 3, 4, 99.333336f},
+                                                {5, 600, 1, 2, 3, 4, 99.333336f}}));
 }
 
 TEST_F(StatisticsHarvest, SameDocumentTwiceAddsASecondSetOfRecords) {
@@ -87,9 +87,9 @@ TEST_F(StatisticsHarvest, SameDocumentTwiceAddsASecondSetOfRecords) {
     engine.OnTimer(1);
     std::remove((destination + "/p.orx").c_str());
     engine.OnTimer(1);
-    ASSERT_EQ(g_pageStats.size(), 4u);
-    EXPECT_EQ(g_pageStats[2].m_fileName, g_pageStats[0].m_fileName);
-    EXPECT_EQ(g_pageStats[3].m_page, 2);
+    ASSERT_EQ(engine.pageStats().size(), 4u);
+    EXPECT_EQ(engine.pageStats()[2].m_fileName, engine.pageStats()[0].m_fileName);
+    EXPECT_EQ(engine.pageStats()[3].m_page, 2);
     EXPECT_EQ(host.statisticsEnabled, 2);
 }
 

@@ -9,7 +9,7 @@ using WorkCycle = EngineTest;
 
 TEST_F(WorkCycle, EmptySourceWaitsAndPollsEveryFiveSeconds) {
     engine.StartWork();
-    EXPECT_EQ(engine.m_running, 1);
+    EXPECT_TRUE(engine.running());
     EXPECT_EQ(host.statuses, std::vector<std::string>{"Waiting for work"});
     EXPECT_EQ(host.armedIntervals, std::vector<int>{5000});
 
@@ -29,17 +29,22 @@ TEST_F(WorkCycle, ReadyImageIsConvertedBeforeStartReturnsAndTheNextTickComesAfte
 
     engine.OnTimer(1);  // releases the document, finds nothing more
     EXPECT_EQ(host.status(), "Waiting for work");
-    EXPECT_TRUE(engine.m_pendingOutput.empty());
+    EXPECT_TRUE(engine.pendingOutput().empty());
 }
 
 TEST_F(WorkCycle, OneTrailingSeparatorIsRemovedFromEachRootPerCycle) {
-    engine.m_sourcePath = source + "//";
-    engine.m_destPath = destination + "/";
+    engine.settings().sourcePath = source + "//";
+    engine.settings().destPath = destination + "/";
     engine.StartWork();
-    EXPECT_EQ(engine.m_sourcePath, source + "/");
-    EXPECT_EQ(engine.m_destPath, destination);
+    EXPECT_EQ(engine.settings().sourcePath, source + "/");
+    EXPECT_EQ(engine.settings().destPath, destination);
     engine.OnTimer(1);
-    EXPECT_EQ(engine.m_sourcePath, source);
+    EXPECT_EQ(engine.settings().sourcePath, source);
+
+    // The root is never trimmed away: an empty field would be saved and shown at the next start.
+    engine.settings().destPath = "/";
+    engine.OnTimer(1);
+    EXPECT_EQ(engine.settings().destPath, "/");
 }
 
 TEST_F(WorkCycle, HeldDocumentBlocksTheNextSearchUntilReleased) {
@@ -48,13 +53,13 @@ TEST_F(WorkCycle, HeldDocumentBlocksTheNextSearchUntilReleased) {
     useTemplate("--hold-doc-until=" + release);
     engine.StartWork();
     const std::string document = destination + "/a.orx";
-    ASSERT_EQ(engine.m_pendingOutput, document);
+    ASSERT_EQ(engine.pendingOutput(), document);
     tree.writeFile("in/b.tif");
 
     const std::size_t statusesBefore = host.statuses.size();
     engine.OnTimer(1);
     engine.OnTimer(1);
-    EXPECT_EQ(engine.m_pendingOutput, document);
+    EXPECT_EQ(engine.pendingOutput(), document);
     EXPECT_FALSE(Exists(destination + "/b.orx"));
     EXPECT_EQ(host.statuses.size(), statusesBefore);  // nothing but the readiness test ran
     EXPECT_EQ(host.lastInterval(), 5000);
@@ -68,16 +73,18 @@ TEST_F(WorkCycle, HeldDocumentBlocksTheNextSearchUntilReleased) {
 TEST_F(WorkCycle, JobThatCannotStartStopsTheWorkAtTheFirstPeriodAndSaysSo) {
     tree.writeFile("in/a.tif");
     tree.writeFile("in/b.tif");
-    engine.m_readerPath = "\"" + tree.path("no-reader") + "\"";
+    engine.SetReaderPath("\"" + tree.path("no-reader") + "\"");
     engine.StartWork();
-    EXPECT_EQ(logMessages(), std::vector<std::string>{"Failed to CreateProcess \"" +
-                                                      tree.path("no-reader") + "\"!"});
+    EXPECT_EQ(logMessages(),
+              (std::vector<std::string>{
+                  "Failed to CreateProcess \"" + tree.path("no-reader") + "\"!",
+                  "The reading program could not be started: No such file or directory."}));
     EXPECT_EQ(host.status(), kStatusStopped);
     EXPECT_EQ(host.armedIntervals, std::vector<int>{3000});
 
     engine.OnTimer(1);
     engine.OnTimer(1);
-    EXPECT_EQ(logMessages().size(), 1u);
+    EXPECT_EQ(logMessages().size(), 2u);
     EXPECT_EQ(host.armedIntervals, (std::vector<int>{3000, 3000, 3000}));
     EXPECT_EQ(host.status(), kStatusStopped);
 }
@@ -90,10 +97,10 @@ TEST_F(WorkCycle, FailedArmingLeavesTheTimerIdZero) {
         }
     } noTimer;
     QuillrunEngine engineWithoutTimer(noTimer);
-    engineWithoutTimer.m_sourcePath = source;
-    engineWithoutTimer.m_destPath = destination;
+    engineWithoutTimer.settings().sourcePath = source;
+    engineWithoutTimer.settings().destPath = destination;
     engineWithoutTimer.StartWork();
-    EXPECT_EQ(engineWithoutTimer.m_timerId, 0u);
+    EXPECT_EQ(engineWithoutTimer.timerId(), 0u);
 }
 
 }  // namespace

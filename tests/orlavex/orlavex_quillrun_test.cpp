@@ -67,16 +67,13 @@ class ScopedConfigFolders {
 TEST(OrlavexRegistration, RegisterWritesTheMachineHiveThatQuillrunLocatesTheReaderBy) {
     TempTree tree;
     const ScopedConfigFolders config(tree);
-    quillrun::QuillrunMembers before;
-    ASSERT_EQ(quillrun::LocateReader(before), 0);
+    ASSERT_EQ(quillrun::LocateReader(), std::nullopt);
 
     const RunResult run = RunOrlavex({"-register"}, -1, config.environment());
     ASSERT_TRUE(run.succeeded()) << run.standardError;
 
-    quillrun::QuillrunMembers members;
-    ASSERT_EQ(quillrun::LocateReader(members), 1);
     const std::string executable = std::filesystem::canonical(ORLAVEX_PATH).string();
-    EXPECT_EQ(members.m_readerPath, "\"" + executable + "\"");
+    EXPECT_EQ(quillrun::LocateReader(), "\"" + executable + "\"");
     EXPECT_TRUE(std::filesystem::exists(config.machineFolder() + "/quillrun/machine.reg"));
 }
 
@@ -85,18 +82,16 @@ TEST(OrlavexRegistration, RegisterTakesNoOtherOption) {
     const ScopedConfigFolders config(tree);
     const RunResult run = RunOrlavex({"-register", "-x"}, -1, config.environment());
     EXPECT_TRUE(run.exitedWith(2));
-    quillrun::QuillrunMembers members;
-    EXPECT_EQ(quillrun::LocateReader(members), 0);
+    EXPECT_EQ(quillrun::LocateReader(), std::nullopt);
 }
 
 class QuillrunWithOrlavex : public ::testing::Test {
   protected:
     QuillrunWithOrlavex() : engine(host) {
-        engine.m_sourcePath = tree.makeFolder("scans");
-        engine.m_destPath = tree.makeFolder("documents");
-        engine.m_readerPath = std::string("\"") + ORLAVEX_PATH + "\"";
-        engine.m_logPath = tree.path("activity.log");
-        quillrun::ResetPageStats();
+        engine.settings().sourcePath = tree.makeFolder("scans");
+        engine.settings().destPath = tree.makeFolder("documents");
+        engine.SetReaderPath(std::string("\"") + ORLAVEX_PATH + "\"");
+        engine.settings().logPath = tree.path("activity.log");
     }
 
     // Scans arrive complete: they are back-dated past the time in which a file counts as being
@@ -125,10 +120,10 @@ class QuillrunWithOrlavex : public ::testing::Test {
     void workUntilIdle() {
         engine.StartWork();
         for (int cycle = 0; cycle < 10 && host.status() != quillrun::kStatusWaiting; ++cycle) {
-            if (!engine.m_pendingOutput.empty()) {
+            if (!engine.pendingOutput().empty()) {
                 // The document is released once it has been left alone for the quiet period.
                 ASSERT_TRUE(quillrun::test::WaitUntil(
-                    [&] { return quillrun::platform::IsFileReady(engine.m_pendingOutput); },
+                    [&] { return quillrun::platform::IsFileReady(engine.pendingOutput()); },
                     30000));
             }
             engine.OnTimer(quillrun::kWorkTimerId);
@@ -160,8 +155,8 @@ TEST_F(QuillrunWithOrlavex, TreeOfScansBecomesAMirroredTreeOfSearchableDocuments
     EXPECT_EQ(FolderNames(tree.path("documents/2025/march")),
               std::vector<std::string>{"letter.orx"});
 
-    ASSERT_EQ(quillrun::g_pageStats.size(), 3u);
-    for (const quillrun::PageStats& page : quillrun::g_pageStats) {
+    ASSERT_EQ(engine.pageStats().size(), 3u);
+    for (const quillrun::PageStats& page : engine.pageStats()) {
         EXPECT_GT(page.m_characters, 100);
         EXPECT_GE(page.m_confidence, 95.0F) << page.m_fileName << " page " << page.m_page;
     }
@@ -170,7 +165,7 @@ TEST_F(QuillrunWithOrlavex, TreeOfScansBecomesAMirroredTreeOfSearchableDocuments
     EXPECT_NE(host.log.find(memo + " has been created.\r\n"), std::string::npos);
     EXPECT_NE(host.log.find("It contains 1 page.\r\n"), std::string::npos);
     EXPECT_EQ(host.log.find("poorly recognized"), std::string::npos);
-    EXPECT_EQ(quillrun::test::ReadFile(engine.m_logPath), host.log);
+    EXPECT_EQ(quillrun::test::ReadFile(engine.settings().logPath), host.log);
 }
 
 TEST_F(QuillrunWithOrlavex, StopEndsTheReaderWithoutDocumentOrTemporaryFile) {

@@ -1,7 +1,9 @@
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <csignal>
 
 #include "platform/file_system.h"
 #include "support/temp_tree.h"
@@ -62,6 +64,42 @@ TEST(FileSystem, PathKindsAndFolderCreation) {
     EXPECT_FALSE(CreateFolder(tree.path("new")));  // exists already
     EXPECT_FALSE(CreateFolder(tree.path("a/b")));  // parent missing
     EXPECT_FALSE(CreateFolder(file));
+}
+
+TEST(FileSystem, FolderTreeIsBuiltLevelByLevelAndStopsAtAFileInTheWay) {
+    TempTree tree;
+    const std::string file = tree.writeFile("file");
+    struct Case {
+        std::string folder;
+        bool made;
+    };
+    const Case cases[] = {
+        {tree.path("a/b/c"), true},     {tree.path("a/b"), true},  // there already
+        {tree.path("a/b/c/d/"), true},  {file, false},
+        {tree.path("file/x/y"), false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CreateFolderTree(c.folder), c.made) << c.folder;
+        EXPECT_EQ(GetPathKind(c.folder) == PathKind::Folder, c.made) << c.folder;
+    }
+    EXPECT_EQ(GetPathKind(file), PathKind::File);
+}
+
+TEST(FileSystem, WholeFileThatCannotBeWrittenLeavesTheOldFileAndNoTemporary) {
+    TempTree tree;
+    const std::string marker = tree.writeFile("page.bad", "old");
+    // For a moment no file may grow past a few bytes: the write fails half-way, as on a full disk.
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit oldLimit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    const rlimit smallLimit{4, oldLimit.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &smallLimit), 0);
+    const bool written = WriteWholeFile(marker, "more than four bytes");
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(test::ReadFile(marker), "old");
+    EXPECT_EQ(Listed(tree.root()).size(), 1u);
 }
 
 TEST(FileSystem, WholeFileReplacesAnOlderLongerFileAndLeavesNoTemporary) {

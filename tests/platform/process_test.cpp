@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
-#include <cerrno>
 
 #include "platform/process.h"
 #include "platform/unique_fd.h"
@@ -26,14 +25,25 @@ TEST(RunProgram, ProgramGetsItsArgumentsWithoutAShellInBetween) {
     EXPECT_FALSE(test::Exists(tree.path("pwned")));
 }
 
-TEST(RunProgram, MissingOrNonExecutableProgramIsAStartFailure) {
+TEST(RunProgram, MissingOrNonExecutableProgramIsAStartFailureThatSaysWhy) {
     TempTree tree;
-    const std::string plain = tree.writeFile("not-a-program", "text");
-    const std::string folder = tree.makeFolder("a folder");
-    for (const std::string& program : {tree.path("missing"), plain, folder, std::string()}) {
-        const ProgramRun run = RunProgram("\"" + program + "\" -x");
-        EXPECT_FALSE(run.started) << program;
-        EXPECT_NE(run.startError, 0) << program;
+    struct Case {
+        std::string program;
+        SystemErrorCode code;
+        const char* message;
+    };
+    const Case cases[] = {
+        {tree.path("missing"), SystemErrorCode::NotFound, "No such file or directory"},
+        {std::string(), SystemErrorCode::NotFound, "No such file or directory"},
+        {tree.writeFile("not-a-program", "text"), SystemErrorCode::AccessDenied,
+         "Permission denied"},
+        {tree.makeFolder("a folder"), SystemErrorCode::AccessDenied, "Permission denied"},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run = RunProgram("\"" + c.program + "\" -x");
+        EXPECT_FALSE(run.started) << c.program;
+        EXPECT_EQ(run.startError.code, c.code) << c.program;
+        EXPECT_EQ(run.startError.message, c.message) << c.program;
     }
 }
 

@@ -10,7 +10,7 @@ using LogAndDestinationFaults = EngineTest;
 TEST_F(LogAndDestinationFaults, LogFileThatCannotBeWrittenNeverStopsTheWork) {
     tree.writeFile("in/a.tif");
     tree.writeFile("in/b.tif");
-    engine.m_logPath = "/dev/full";
+    engine.settings().logPath = "/dev/full";
     engine.StartWork();
     engine.OnTimer(1);
     engine.OnTimer(1);
@@ -27,7 +27,7 @@ TEST_F(LogAndDestinationFaults, LogFileThatCannotBeWrittenNeverStopsTheWork) {
 
 TEST_F(LogAndDestinationFaults, LogFolderThatDisappearsLeavesTheLinesOnScreen) {
     const std::string logFolder = tree.makeFolder("logs");
-    engine.m_logPath = logFolder + "/activity.log";
+    engine.settings().logPath = logFolder + "/activity.log";
     tree.writeFile("in/a.tif");
     engine.StartWork();
     std::filesystem::remove_all(logFolder);

@@ -17,18 +17,18 @@ TEST_F(ReaderFaults, GarbageStatisticsStillYieldTheDocumentAndTheFileIsRemoved) 
         {"\"--stats=99999999999, -99999999999, 2147483647, 0, 0|-5, 2147483647, -2147483648\"", 2},
     };
     for (const Case& c : cases) {
-        ResetPageStats();
+        const std::size_t pagesBefore = engine.pageStats().size();
         host.log.clear();
         const std::string image = tree.writeFile("in/page.tif");
         useTemplate(c.option);
-        engine.m_pendingOutput.clear();
-        ASSERT_EQ(engine.FindNextImage(source), 1);
+        engine.ReleasePendingOutput();
+        ASSERT_TRUE(engine.FindNextImage(source));
         engine.ConvertImage();
         EXPECT_TRUE(Exists(destination + "/page.orx")) << c.option;
         EXPECT_FALSE(Exists(destination + "/page.dat")) << c.option;
         EXPECT_NE(host.log.find("page.orx has been created."), std::string::npos) << c.option;
         if (c.pages != 0) {
-            EXPECT_EQ(g_pageStats.size(), c.pages) << c.option;
+            EXPECT_EQ(engine.pageStats().size() - pagesBefore, c.pages) << c.option;
         }
         std::remove((destination + "/page.orx").c_str());
     }
@@ -36,41 +36,44 @@ TEST_F(ReaderFaults, GarbageStatisticsStillYieldTheDocumentAndTheFileIsRemoved) 
 
 TEST_F(ReaderFaults, ImageThatVanishesBeforeTheJobGetsItsMarker) {
     const std::string image = tree.writeFile("in/gone.tif");
-    ASSERT_EQ(engine.FindNextImage(source), 1);
+    ASSERT_TRUE(engine.FindNextImage(source));
     std::remove(image.c_str());
     engine.ConvertImage();
     EXPECT_EQ(ReadFile(destination + "/gone.bad"), image);
-    EXPECT_TRUE(engine.m_pendingOutput.empty());
+    EXPECT_TRUE(engine.pendingOutput().empty());
 }
 
-TEST_F(ReaderFaults, NonExecutableReaderStopsTheWorkWithOneLine) {
+TEST_F(ReaderFaults, NonExecutableReaderStopsTheWorkWithTheLineAndItsReason) {
     tree.writeFile("in/a.tif");
     const std::string notAProgram = tree.writeFile("reader", "#!/no/such/interpreter\n");
-    engine.m_readerPath = "\"" + notAProgram + "\"";
+    engine.SetReaderPath("\"" + notAProgram + "\"");
     engine.StartWork();
     engine.OnTimer(1);
     EXPECT_EQ(logMessages(),
-              std::vector<std::string>{"Failed to CreateProcess \"" + notAProgram + "\"!"});
+              (std::vector<std::string>{"Failed to CreateProcess \"" + notAProgram + "\"!",
+                                        "The reading program could not be started: Permission "
+                                        "denied."}));
     EXPECT_EQ(host.status(), kStatusStopped);
 }
 
 TEST_F(ReaderFaults, PasswordNeverReachesTheLog) {
-    engine.m_user = "operator";
-    engine.m_password = "s3cret-Pa55";
+    engine.settings().user = "operator";
+    engine.settings().password = "s3cret-Pa55";
     tree.writeFile("in/good.tif");
     tree.writeFile("in/bad.tif");
     useTemplate("--no-doc");
     engine.StartWork();  // one of them fails without a document
-    engine.m_commandArgs = kDefaultCommandArgs;
+    engine.settings().commandArgs = kDefaultCommandArgs;
     engine.OnTimer(1);  // the other succeeds
-    engine.m_readerPath = "\"" + tree.path("missing-reader") + "\"";
+    engine.SetReaderPath("\"" + tree.path("missing-reader") + "\"");
     tree.writeFile("in/third.tif");
     engine.OnTimer(1);
     engine.OnTimer(1);  // cannot start
     EXPECT_NE(host.log.find("Failed to CreateProcess"), std::string::npos);
     EXPECT_NE(host.log.find("has been created."), std::string::npos);
-    EXPECT_EQ(host.log.find(engine.m_password), std::string::npos);
-    EXPECT_EQ(ReadFile(engine.m_logPath).find(engine.m_password), std::string::npos);
+    EXPECT_EQ(host.log.find(engine.settings().password), std::string::npos);
+    EXPECT_EQ(ReadFile(engine.settings().logPath).find(engine.settings().password),
+              std::string::npos);
 }
 
 }  // namespace

@@ -10,29 +10,12 @@
 namespace quillrun::test {
 namespace {
 
-// Shows nothing; the members are what matters here.
-class SilentView : public SettingsView {
-  public:
-    explicit SilentView(QuillrunMembers& members) : m_members(members) {}
-    void SetFieldText(int controlId, const std::string& text) override {
-        if (controlId == kSourcePathEdit) {
-            m_members.m_sourcePath = text;
-        }
-    }
-    void SetLogActivityChecked(bool) override {}
-    void UpdateLogControls() override {}
-
-  private:
-    QuillrunMembers& m_members;
-};
-
 class SettingsFaults : public SettingsEnvironment {
   protected:
-    QuillrunMembers load() {
-        QuillrunMembers members;
-        SilentView view(members);
-        LoadSettings(members, view);
-        return members;
+    static Settings load() {
+        Settings settings;
+        LoadSettings(settings);
+        return settings;
     }
 
     // The files beside the user hive whose names start with the hive's.
@@ -47,11 +30,10 @@ class SettingsFaults : public SettingsEnvironment {
         return names;
     }
 
-    QuillrunMembers saved() const {
-        QuillrunMembers members;
-        members.m_sourcePath = "/srv/new";
-        members.m_running = 1;
-        return members;
+    static Settings saved() {
+        Settings settings;
+        settings.sourcePath = "/srv/new";
+        return settings;
     }
 };
 
@@ -59,12 +41,12 @@ TEST_F(SettingsFaults, TruncatedHiveStartsFromDefaultsAndIsKeptAsideWhole) {
     const std::string whole = SettingsHive("\"sourcePath\"=\"/srv/scans\"\n\"user\"=\"ann\"");
     const std::string truncated = whole.substr(0, whole.find("ann") + 1);
     writeUserHive(truncated);
-    EXPECT_EQ(load().m_sourcePath, "");
+    EXPECT_EQ(load().sourcePath, "");
     SaveSettings(saved());
     const auto aside = keptAside();
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(ReadFile(aside.front()), truncated);
-    EXPECT_EQ(load().m_sourcePath, "/srv/new");
+    EXPECT_EQ(load().sourcePath, "/srv/new");
 }
 
 // A hive is a few hundred bytes: one of 100 MB is not ours. It is not parsed (nothing hangs on
@@ -77,17 +59,17 @@ TEST_F(SettingsFaults, HugeHiveIsSetAsideRatherThanParsed) {
         text += comment;
     }
     writeUserHive(text);
-    EXPECT_EQ(load().m_sourcePath, "");
+    EXPECT_EQ(load().sourcePath, "");
     SaveSettings(saved());
     const auto aside = keptAside();
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(std::filesystem::file_size(aside.front()), text.size());
-    EXPECT_EQ(load().m_sourcePath, "/srv/new");
+    EXPECT_EQ(load().sourcePath, "/srv/new");
 }
 
 TEST_F(SettingsFaults, FolderOrUnreadableFileInPlaceOfTheHiveLosesNothing) {
     std::filesystem::create_directories(userHive() + "/something");
-    EXPECT_EQ(load().m_sourcePath, "");
+    EXPECT_EQ(load().sourcePath, "");
     SaveSettings(saved());
     EXPECT_TRUE(std::filesystem::is_directory(userHive() + "/something"));
 
@@ -95,10 +77,10 @@ TEST_F(SettingsFaults, FolderOrUnreadableFileInPlaceOfTheHiveLosesNothing) {
         std::filesystem::remove_all(userHive());
         writeUserHive(SettingsHive("\"sourcePath\"=\"/srv/scans\""));
         ASSERT_EQ(::chmod(userHive().c_str(), 0), 0);
-        EXPECT_EQ(load().m_sourcePath, "");
+        EXPECT_EQ(load().sourcePath, "");
         SaveSettings(saved());
         ::chmod(userHive().c_str(), 0600);
-        EXPECT_EQ(load().m_sourcePath, "/srv/scans");
+        EXPECT_EQ(load().sourcePath, "/srv/scans");
     }
 }
 

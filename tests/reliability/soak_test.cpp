@@ -44,7 +44,7 @@ TEST_F(Soak, EveryImageEndsWithExactlyOneOutcomeAndTheSourceIsUntouched) {
     useTemplate("--random-outcome=42");
     engine.StartWork();
     for (int tick = 0; tick < 3 * kFolders * kImagesPerFolder + 10; ++tick) {
-        if (host.status() == "Waiting for work" && engine.m_pendingOutput.empty()) {
+        if (host.status() == "Waiting for work" && engine.pendingOutput().empty()) {
             break;
         }
         engine.OnTimer(1);

@@ -30,8 +30,8 @@ TEST_F(SourceFaults, HundredThousandEntriesInOneFolder) {
         ASSERT_TRUE(fd);
     }
     tree.writeFile("in/crowded/needle.pdf");
-    ASSERT_EQ(engine.FindNextImage(source), 1);
-    EXPECT_EQ(engine.m_currentImage, crowded + "/needle.pdf");
+    ASSERT_TRUE(engine.FindNextImage(source));
+    EXPECT_EQ(engine.currentImage(), crowded + "/needle.pdf");
 }
 
 // Builds a chain of folders whose full path grows past the system's path limit, with an image
@@ -61,9 +61,9 @@ TEST_F(SourceFaults, PathsLongerThanTheSystemLimitAreWalkedAsFarAsTheyReach) {
     std::string reachable;
     const std::string deepest = BuildDeepChain(source, reachable);
     ASSERT_GT(deepest.size(), 4096u);
-    engine.m_writeLog = 0;
+    engine.settings().writeLog = 0;
     engine.StartWork();
-    EXPECT_EQ(engine.m_currentImage, reachable);
+    EXPECT_EQ(engine.currentImage(), reachable);
     for (int tick = 0; tick < 4; ++tick) {
         engine.OnTimer(1);
     }

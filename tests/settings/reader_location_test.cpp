@@ -13,13 +13,8 @@ namespace {
 
 class ReaderLocation : public SettingsEnvironment {
   protected:
-    // Runs LocateReader with fresh members; the quoted path, or "<not found>".
-    static std::string locate() {
-        QuillrunMembers members;
-        const int found = LocateReader(members);
-        EXPECT_EQ(found == 0, members.m_readerPath.empty());
-        return found == 1 ? members.m_readerPath : "<not found>";
-    }
+    // The quoted path LocateReader finds, or "<not found>".
+    static std::string locate() { return LocateReader().value_or("<not found>"); }
 
     void registerRaw(int folder, const std::string& valueLines) const {
         WriteFile(machineHive(folder),

@@ -14,64 +14,19 @@ namespace {
 
 using platform::RegistryFileValue;
 
-// Stands in for the main dialog: records what it is shown and, as the dialog's change handlers
-// do, copies every field's text back into its member.
-class RecordingView : public SettingsView {
-  public:
-    explicit RecordingView(QuillrunMembers& members) : m_members(members) {}
-
-    void SetFieldText(int controlId, const std::string& text) override {
-        calls.push_back(std::to_string(controlId) + "=" + text);
-        *memberOf(controlId) = text;
-    }
-    void SetLogActivityChecked(bool checked) override {
-        calls.push_back(std::string("check=") + (checked ? "1" : "0"));
-    }
-    void UpdateLogControls() override {
-        calls.push_back(std::string("log controls ") + (m_members.m_writeLog ? "on" : "off"));
-    }
-
-    std::vector<std::string> calls;
-
-  private:
-    std::string* memberOf(int controlId) {
-        switch (controlId) {
-            case kSourcePathEdit:
-                return &m_members.m_sourcePath;
-            case kDestPathEdit:
-                return &m_members.m_destPath;
-            case kCommandArgsEdit:
-                return &m_members.m_commandArgs;
-            case kUserEdit:
-                return &m_members.m_user;
-            case kPasswordEdit:
-                return &m_members.m_password;
-            default:
-                return &m_members.m_logPath;
-        }
-    }
-    QuillrunMembers& m_members;
-};
-
 class SettingsStore : public SettingsEnvironment {
   protected:
-    QuillrunMembers load() {
-        QuillrunMembers members;
-        RecordingView view(members);
-        LoadSettings(members, view);
-        m_calls = view.calls;
-        return members;
+    static Settings load() {
+        Settings settings;
+        LoadSettings(settings);
+        return settings;
     }
-    std::vector<std::string> m_calls;
 };
 
 TEST_F(SettingsStore, FirstRunShowsTheInitialValuesAndTouchesNothing) {
-    const QuillrunMembers members = load();
-    EXPECT_EQ(m_calls,
-              (std::vector<std::string>{"1000=", "1002=", "1007=-in:^S -out:^D -nomessage -x",
-                                        "1015=", "1013=", "1009=", "check=1", "log controls on"}));
-    EXPECT_EQ(members.m_commandArgs, kDefaultCommandArgs);
-    EXPECT_EQ(members.m_writeLog, 1);
+    const Settings settings = load();
+    EXPECT_EQ(settings.commandArgs, kDefaultCommandArgs);
+    EXPECT_TRUE(settings.writeLog);
     EXPECT_FALSE(std::filesystem::exists(configHome()));
 }
 
@@ -80,50 +35,42 @@ TEST_F(SettingsStore, LoadTakesWhatIsStoredByTheLayoutsRules) {
     struct Case {
         const char* what;
         std::string values;
-        std::string QuillrunMembers::*member;
+        std::string Settings::*setting;
         std::string expected;
     };
     const Case cases[] = {
-        {"a text", "\"destPath\"=\"/out\"", &QuillrunMembers::m_destPath, "/out"},
-        {"empty args are no default", "\"OrlavexArgs\"=\"\"", &QuillrunMembers::m_commandArgs, ""},
-        {"empty log path", "\"logPath\"=hex(1):", &QuillrunMembers::m_logPath, ""},
-        {"empty source ignored", "\"sourcePath\"=\"\"", &QuillrunMembers::m_sourcePath, "kept"},
-        {"empty user ignored", "\"user\"=\"\"", &QuillrunMembers::m_user, "kept"},
-        {"260 bytes read whole", "\"user\"=\"" + text260 + "\"", &QuillrunMembers::m_user, text260},
-        {"261 bytes ignored", "\"user\"=\"" + text260 + "y\"", &QuillrunMembers::m_user, "kept"},
-        {"text ends at a zero", "\"user\"=" + HexText(std::string("ab\0cd", 5)),
-         &QuillrunMembers::m_user, "ab"},
-        {"type not examined", "\"user\"=dword:00636261", &QuillrunMembers::m_user, "abc"},
-        {"names without case", "\"USER\"=\"u\"", &QuillrunMembers::m_user, "u"},
-        {"password", "\"epwd\"=hex(1):11,31,1b,45,34,57", &QuillrunMembers::m_password, "secret"},
-        {"empty password ignored", "\"epwd\"=\"\"", &QuillrunMembers::m_password, "kept"},
+        {"a text", "\"destPath\"=\"/out\"", &Settings::destPath, "/out"},
+        {"empty args are no default", "\"OrlavexArgs\"=\"\"", &Settings::commandArgs, ""},
+        {"empty log path", "\"logPath\"=hex(1):", &Settings::logPath, ""},
+        {"empty source ignored", "\"sourcePath\"=\"\"", &Settings::sourcePath, "kept"},
+        {"empty user ignored", "\"user\"=\"\"", &Settings::user, "kept"},
+        {"260 bytes read whole", "\"user\"=\"" + text260 + "\"", &Settings::user, text260},
+        {"261 bytes ignored", "\"user\"=\"" + text260 + "y\"", &Settings::user, "kept"},
+        {"text ends at a zero", "\"user\"=" + HexText(std::string("ab\0cd", 5)), &Settings::user,
+         "ab"},
+        {"type not examined", "\"user\"=dword:00636261", &Settings::user, "abc"},
+        {"names without case", "\"USER\"=\"u\"", &Settings::user, "u"},
+        {"password", "\"epwd\"=hex(1):11,31,1b,45,34,57", &Settings::password, "secret"},
+        {"empty password ignored", "\"epwd\"=\"\"", &Settings::password, "kept"},
     };
     for (const Case& c : cases) {
         writeUserHive(SettingsHive(c.values));
-        QuillrunMembers members;
-        members.m_sourcePath = members.m_user = members.m_password = "kept";
-        RecordingView view(members);
-        LoadSettings(members, view);
-        EXPECT_EQ(members.*c.member, c.expected) << c.what;
+        Settings settings;
+        settings.sourcePath = settings.user = settings.password = "kept";
+        LoadSettings(settings);
+        EXPECT_EQ(settings.*c.setting, c.expected) << c.what;
     }
 }
 
-TEST_F(SettingsStore, WriteLogTicksTheBoxWhenNonzero) {
+TEST_F(SettingsStore, WriteLogIsOnWhenNonzero) {
     struct Case {
         const char* value;
-        int writeLog;
-        const char* check;
-        const char* logControls;
+        bool writeLog;
     };
-    for (const Case& c : {Case{"dword:00000000", 0, "check=0", "log controls off"},
-                          Case{"dword:0000002a", 42, "check=1", "log controls on"},
-                          Case{"hex(4):00,00,00,00,00", 1, "check=1", "log controls on"},
-                          Case{"hex(4):", 1, "check=1", "log controls on"}}) {
+    for (const Case& c : {Case{"dword:00000000", false}, Case{"dword:0000002a", true},
+                          Case{"hex(4):00,00,00,00,00", true}, Case{"hex(4):", true}}) {
         writeUserHive(SettingsHive(std::string("\"writeLog\"=") + c.value));
-        const QuillrunMembers members = load();
-        EXPECT_EQ(members.m_writeLog, c.writeLog) << c.value;
-        EXPECT_EQ(m_calls.at(6), c.check) << c.value;
-        EXPECT_EQ(m_calls.at(7), c.logControls) << c.value;
+        EXPECT_EQ(load().writeLog, c.writeLog) << c.value;
     }
 }
 
@@ -147,7 +94,7 @@ TEST_F(SettingsStore, PasswordInClearIsReplacedByItsScrambledForm) {
     };
     for (const Case& c : cases) {
         writeUserHive(SettingsHive(c.values));
-        EXPECT_EQ(load().m_password, c.password) << c.what;
+        EXPECT_EQ(load().password, c.password) << c.what;
         std::vector<std::string> names;
         for (const RegistryFileValue& value : settingsValues()) {
             names.push_back(value.name);
@@ -163,16 +110,16 @@ TEST_F(SettingsStore, PasswordInClearStaysWhenTheStoreCannotBeWritten) {
     const std::string hive = SettingsHive("\"pwd\"=\"secret\"");
     writeUserHive(hive);
     MakeFolders(userHive() + ".lock");  // no lock can be taken, so nothing can be written
-    EXPECT_EQ(load().m_password, "");
+    EXPECT_EQ(load().password, "");
     EXPECT_EQ(ReadFile(userHive()), hive);
 }
 
 TEST_F(SettingsStore, SaveWritesAllSevenValuesInTheirOrder) {
-    QuillrunMembers members;
-    members.m_sourcePath = "/in";
-    members.m_commandArgs = "-in:^S -out:^D";
-    members.m_password = "secret";
-    members.m_writeLog = 0;
+    Settings members;
+    members.sourcePath = "/in";
+    members.commandArgs = "-in:^S -out:^D";
+    members.password = "secret";
+    members.writeLog = false;
     SaveSettings(members);
     const std::vector<RegistryFileValue> expected = {
         {"sourcePath", 1, "/in"},
@@ -194,42 +141,31 @@ TEST_F(SettingsStore, SavedSettingsComeBackAsTheyWereLeft) {
     for (const std::string& password :
          {everyByte, std::string("b-first"), std::string("xxxxQ-fifth"), std::string("bTx7Q#m4w"),
           std::string("")}) {
-        QuillrunMembers saved;
-        saved.m_sourcePath = "/srv/\"scans\" \\ \xC3\xBC";
-        saved.m_destPath = std::string("/out\x01\x7f", 6);
-        saved.m_user = "user";
-        saved.m_password = password;
-        saved.m_logPath = "";
-        saved.m_commandArgs = "";
-        saved.m_writeLog = 0;
+        Settings saved;
+        saved.sourcePath = "/srv/\"scans\" \\ \xC3\xBC";
+        saved.destPath = std::string("/out\x01\x7f", 6);
+        saved.user = "user";
+        saved.password = password;
+        saved.logPath = "";
+        saved.commandArgs = "";
+        saved.writeLog = false;
         SaveSettings(saved);
-        const QuillrunMembers loaded = load();
-        EXPECT_EQ(loaded.m_password, password);
-        EXPECT_EQ(loaded.m_sourcePath, saved.m_sourcePath);
-        EXPECT_EQ(loaded.m_destPath, saved.m_destPath);
-        EXPECT_EQ(loaded.m_user, saved.m_user);
-        EXPECT_EQ(loaded.m_commandArgs, "");
-        EXPECT_EQ(loaded.m_writeLog, 0);
+        const Settings loaded = load();
+        EXPECT_EQ(loaded.password, password);
+        EXPECT_EQ(loaded.sourcePath, saved.sourcePath);
+        EXPECT_EQ(loaded.destPath, saved.destPath);
+        EXPECT_EQ(loaded.user, saved.user);
+        EXPECT_EQ(loaded.commandArgs, "");
+        EXPECT_FALSE(loaded.writeLog);
     }
 }
 
 TEST_F(SettingsStore, PasswordLongerThanTheBufferIsSavedButNotRead) {
-    QuillrunMembers saved;
-    saved.m_password = std::string(300, 'p');
+    Settings saved;
+    saved.password = std::string(300, 'p');
     SaveSettings(saved);
     EXPECT_EQ(settingsValues().at(5).data.size(), 300u);
-    EXPECT_EQ(load().m_password, "");
-}
-
-TEST_F(SettingsStore, ClosingSavesOnlyAfterAnAcceptedOk) {
-    QuillrunMembers members;
-    members.m_sourcePath = "/edited";
-    SaveSettingsOnClose(members);
-    EXPECT_FALSE(std::filesystem::exists(configHome()));
-
-    members.m_running = 1;
-    SaveSettingsOnClose(members);
-    EXPECT_EQ(load().m_sourcePath, "/edited");
+    EXPECT_EQ(load().password, "");
 }
 
 }  // namespace

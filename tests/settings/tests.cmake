@@ -7,6 +7,7 @@ quillrun_add_test(settings_tests
     settings/password_scrambling_test.cpp
     settings/settings_store_test.cpp
     settings/reader_location_test.cpp
+    settings/settings_check_test.cpp
 )
 
 # A second instance of the program as far as the registry is concerned: it writes values

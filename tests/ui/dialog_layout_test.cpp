@@ -15,15 +15,15 @@
 #include <QToolTip>
 
 #include "dialog_test_fixture.h"
-#include "ui/res/dialog_template.h"
-#include "ui/res/string_table.h"
+#include "resources/main_dialog_template.h"
+#include "resources/string_table.h"
 #include "ui/shell/dialog_units.h"
 #include "ui/tool_tip_text.h"
 
 namespace quillrun::test {
 namespace {
 
-using ui::style::kTabStop;
+using res::style::kTabStop;
 
 TEST(DialogUnits, ConvertCornersAsTheOriginalPlatformDoes) {
     // The base units of the original dialog font at 96 dots per inch.
@@ -36,9 +36,9 @@ TEST(DialogUnits, ConvertCornersAsTheOriginalPlatformDoes) {
 TEST_F(DialogTest, ControlsSitWhereTheTemplatePutsThemInTheDialogsFont) {
     ui::CQuillrunDlg& dialog = openDialog();
     const ui::DialogBaseUnits units = ui::MeasureDialogFont(dialog.font());
-    const ui::DialogTemplate& layout = ui::MainDialogTemplate();
+    const res::DialogTemplate& layout = res::kMainDialog;
     EXPECT_EQ(dialog.size(), ui::MapDialogRect(units, 0, 0, layout.width, layout.height).size());
-    for (const ui::TemplateControl& entry : layout.controls) {
+    for (const res::TemplateControl& entry : layout.controls) {
         const auto* widget = dialog.findChild<QWidget*>(entry.objectName);
         ASSERT_NE(widget, nullptr) << entry.objectName;
         EXPECT_EQ(widget->property("controlId").toInt(), entry.id);
@@ -46,8 +46,8 @@ TEST_F(DialogTest, ControlsSitWhereTheTemplatePutsThemInTheDialogsFont) {
         const QRect placed = ui::MapDialogRect(units, entry.x, entry.y, entry.width, entry.height);
         const QRect actual = widget->geometry();
         const bool rightAligned =
-            entry.controlClass == ui::ControlClass::Static &&
-            (entry.style & ui::style::kStaticTypeMask) == ui::style::kStaticRight;
+            entry.controlClass == res::ControlClass::Static &&
+            (entry.style & res::style::kStaticTypeMask) == res::style::kStaticRight;
         EXPECT_EQ(actual.top(), placed.top()) << entry.objectName;
         EXPECT_EQ(actual.height(), placed.height()) << entry.objectName;
         EXPECT_EQ(rightAligned ? actual.right() : actual.left(),
@@ -66,9 +66,9 @@ TEST_F(DialogTest, ControlsSitWhereTheTemplatePutsThemInTheDialogsFont) {
 TEST_F(DialogTest, TabVisitsTheTabStopsInTemplateOrder) {
     showDialog();
     std::vector<int> expected;
-    for (const ui::TemplateControl& entry : ui::MainDialogTemplate().controls) {
+    for (const res::TemplateControl& entry : res::kMainDialog.controls) {
         // Statistics is disabled until pages have been recorded, so Tab passes it by.
-        if ((entry.style & kTabStop) != 0 && entry.id != ui::kStatisticsButton) {
+        if ((entry.style & kTabStop) != 0 && entry.id != kStatisticsButton) {
             expected.push_back(entry.id);
         }
     }
@@ -88,10 +88,9 @@ TEST_F(DialogTest, MnemonicsMoveToTheFieldsTheyName) {
         Qt::Key key;
         int focused;
     } mnemonics[] = {
-        {Qt::Key_D, kDestPathEdit},        {Qt::Key_S, kSourcePathEdit},
-        {Qt::Key_C, kCommandArgsEdit},     {Qt::Key_T, ui::kStatusEdit},
-        {Qt::Key_A, ui::kActivityLogEdit}, {Qt::Key_U, kUserEdit},
-        {Qt::Key_P, kPasswordEdit},        {Qt::Key_L, kLogActivityCheck},
+        {Qt::Key_D, kDestPathEdit}, {Qt::Key_S, kSourcePathEdit},   {Qt::Key_C, kCommandArgsEdit},
+        {Qt::Key_T, kStatusEdit},   {Qt::Key_A, kActivityLogEdit},  {Qt::Key_U, kUserEdit},
+        {Qt::Key_P, kPasswordEdit}, {Qt::Key_L, kLogActivityCheck},
     };
     for (const auto& mnemonic : mnemonics) {
         QTest::keyClick(&dialog, mnemonic.key, Qt::AltModifier);
@@ -99,18 +98,18 @@ TEST_F(DialogTest, MnemonicsMoveToTheFieldsTheyName) {
     }
     // The check box's own mnemonic also clicks it, a moment later, as a button shows its press.
     EXPECT_TRUE(QTest::qWaitFor([&] { return !button(kLogActivityCheck)->isChecked(); }));
-    EXPECT_EQ(dialog.engine().m_writeLog, 0);
+    EXPECT_FALSE(dialog.engine().settings().writeLog);
 }
 
 TEST_F(DialogTest, ControlsWithAStringExplainThemselvesWrappedAt300Pixels) {
     ui::CQuillrunDlg& dialog = showDialog();
-    for (const ui::TemplateControl& entry : ui::MainDialogTemplate().controls) {
+    for (const res::TemplateControl& entry : res::kMainDialog.controls) {
         SCOPED_TRACE(entry.objectName);
         QWidget* widget = dialog.findChild<QWidget*>(entry.objectName);
         const QPoint centre = widget->rect().center();
         QHelpEvent request(QEvent::ToolTip, centre, widget->mapToGlobal(centre));
         QApplication::sendEvent(widget, &request);
-        const std::string text = entry.id > 0 ? ui::LoadString(entry.id) : std::string();
+        const std::string text = entry.id > 0 ? res::LoadString(entry.id) : std::string();
         if (text.empty()) {
             EXPECT_FALSE(QToolTip::isVisible());
             continue;
@@ -125,29 +124,18 @@ TEST_F(DialogTest, ControlsWithAStringExplainThemselvesWrappedAt300Pixels) {
     }
     const std::vector<int> explained = {1, 2, 1000, 1001, 1002, 1003, 1007, 1008, 1009, 1010, 1012};
     for (const int id : explained) {
-        EXPECT_FALSE(ui::LoadString(id).empty()) << id;
+        EXPECT_FALSE(res::LoadString(id).empty()) << id;
     }
     for (const int id : {1005, 1006, 1013, 1015, 57670}) {
-        EXPECT_TRUE(ui::LoadString(id).empty()) << id;
+        EXPECT_TRUE(res::LoadString(id).empty()) << id;
     }
-}
-
-TEST(StringTable, TheCommandArgumentsTipIsEighteenLinesWithLineFeedsOnly) {
-    const std::string text = ui::LoadString(1007);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 17);
-    EXPECT_EQ(text.find('\r'), std::string::npos);
-    EXPECT_NE(text.back(), '\n');
-    EXPECT_NE(text.find("is:\n\n-in:^S -out:^D -x\n\nNote that \"^S\" will"), std::string::npos);
-    EXPECT_NE(text.find("\n-d delete previous \"-in\" file \n"), std::string::npos);
-    EXPECT_EQ(ui::LoadString(101), "&About Quillrun...");
-    EXPECT_EQ(ui::LoadString(4711), "");
 }
 
 TEST(ToolTipWrapping, LinesStayWithinTheWidthAndNoWordIsLost) {
     const QFontMetrics metrics(QToolTip::font());
     const QString texts[] = {
-        QString::fromLatin1(ui::LoadString(1007)),
-        QString::fromLatin1(ui::LoadString(1002)),
+        QString::fromLatin1(res::LoadString(1007)),
+        QString::fromLatin1(res::LoadString(1002)),
         QStringLiteral("short"),
         QString(200, QLatin1Char('x')) + QStringLiteral(" tail"),
         QStringLiteral("ends with blanks   \nnext"),
@@ -237,7 +225,7 @@ TEST_F(DialogTest, TheDialogsMenuEndsWithAboutAndRoutesItsCommands) {
 // What a user would see as clipped: a text that does not fit the control the template gives it.
 TEST_F(DialogTest, EveryCaptionFitsItsControl) {
     ui::CQuillrunDlg& dialog = openDialog();
-    for (const ui::TemplateControl& entry : ui::MainDialogTemplate().controls) {
+    for (const res::TemplateControl& entry : res::kMainDialog.controls) {
         QWidget* widget = dialog.findChild<QWidget*>(entry.objectName);
         if (qobject_cast<QGroupBox*>(widget) != nullptr || qobject_cast<QLineEdit*>(widget) ||
             QString::fromLatin1(entry.text).isEmpty()) {

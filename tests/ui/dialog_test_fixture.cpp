@@ -8,7 +8,7 @@
 
 #include "platform/registry.h"
 #include "platform/registry_file_format.h"
-#include "settings/reader_location.h"
+#include "registration/reader_registration.h"
 #include "settings/settings_store.h"
 #include "ui/message_box.h"
 

@@ -13,8 +13,8 @@
 #include <QLineEdit>
 #include <QStringList>
 
+#include "resources/resource_ids.h"
 #include "support/temp_tree.h"
-#include "ui/control_ids.h"
 #include "ui/quillrun_dlg.h"
 
 class QAbstractButton;

@@ -1,5 +1,5 @@
-// The main dialog's settings: what a first start shows, the checks before the work starts, the
-// locking once it has started, what reaches the user's settings when the dialog closes.
+// The main dialog in Qt: what the behaviour sets reaches the widgets, and the user's clicks, keys
+// and typing reach the behaviour. The behaviour itself is tested without a toolkit (tests/app).
 #include <algorithm>
 
 #include <QAbstractButton>
@@ -15,21 +15,14 @@
 #include <QTextBrowser>
 
 #include "dialog_test_fixture.h"
-#include "engine/settings_check.h"
+#include "resources/browse_dialogs.h"
+#include "settings/settings_check.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_box.h"
 #include "ui/shell/help_viewer.h"
 
 namespace quillrun::test {
 namespace {
-
-using ui::kCancelButton;
-using ui::kDestBrowseButton;
-using ui::kHelpButton;
-using ui::kOkButton;
-using ui::kSourceBrowseButton;
-using ui::kStatisticsButton;
-using ui::kStatusEdit;
 
 TEST_F(DialogTest, FirstStartShowsTheDefaultsAndAsksForALogFile) {
     ui::CQuillrunDlg& dialog = openDialog();
@@ -48,86 +41,15 @@ TEST_F(DialogTest, FirstStartShowsTheDefaultsAndAsksForALogFile) {
     EXPECT_FALSE(control(kStatisticsButton)->isEnabled());
     EXPECT_EQ(field(kStatusEdit)->text(), "Please check the settings and press OK");
     EXPECT_TRUE(field(kStatusEdit)->isReadOnly());
-    EXPECT_EQ(dialog.engine().m_commandArgs, "-in:^S -out:^D -nomessage -x");
-    EXPECT_EQ(dialog.engine().m_writeLog, 1);
+    EXPECT_EQ(dialog.engine().settings().commandArgs, "-in:^S -out:^D -nomessage -x");
+    EXPECT_TRUE(dialog.engine().settings().writeLog);
 
     setField(kSourcePathEdit, m_tree.makeFolder("scans"));
     setField(kDestPathEdit, m_tree.makeFolder("documents"));
     click(kOkButton);
     EXPECT_EQ(m_messages, QStringList{kNoLogPathMessage});
-    EXPECT_EQ(dialog.engine().m_running, 0);
+    EXPECT_FALSE(dialog.engine().running());
     EXPECT_FALSE(Exists(userHive())) << "a first start writes no settings";
-}
-
-// The user puts the settings right one after the other; each OK names the next thing missing.
-TEST_F(DialogTest, OkNamesTheFirstProblemUntilTheSettingsAreRight) {
-    ui::CQuillrunDlg& dialog = openDialog();
-    const std::string aFile = m_tree.writeFile("notes.txt");
-    const struct {
-        int controlId;
-        std::string text;
-        const char* message;
-    } steps[] = {
-        {kDestPathEdit, "", kNoSourceMessage},
-        {kSourcePathEdit, aFile, kBadSourceMessage},
-        {kSourcePathEdit, m_tree.path("missing"), kBadSourceMessage},
-        {kSourcePathEdit, m_tree.makeFolder("scans") + "/", kNoDestinationMessage},
-        {kDestPathEdit, aFile, kBadDestinationMessage},
-        {kDestPathEdit, m_tree.makeFolder("documents"), kNoLogPathMessage},
-    };
-    for (const auto& step : steps) {
-        setField(step.controlId, step.text);
-        m_messages.clear();
-        click(kOkButton);
-        EXPECT_EQ(m_messages, QStringList{step.message}) << step.text;
-        EXPECT_EQ(dialog.engine().m_running, 0);
-        EXPECT_TRUE(control(kSourcePathEdit)->isEnabled());
-        EXPECT_TRUE(control(kOkButton)->isEnabled());
-    }
-    setField(kLogPathEdit, m_tree.path("activity.log"));
-    m_messages.clear();
-    click(kOkButton);
-    EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_EQ(dialog.engine().m_running, 1);
-}
-
-// Records the controls of the dialog in the order in which they become disabled.
-class DisableRecorder : public QObject {
-  public:
-    std::vector<int> disabled;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (event->type() == QEvent::EnabledChange && widget != nullptr && !widget->isEnabled()) {
-            disabled.push_back(widget->property("controlId").toInt());
-        }
-        return false;
-    }
-};
-
-TEST_F(DialogTest, AcceptedOkLocksTheHierarchiesAndLeavesTheRestEditable) {
-    ui::CQuillrunDlg& dialog = openDialog();
-    fillValidSettings();
-    DisableRecorder recorder;
-    for (QWidget* child : dialog.findChildren<QWidget*>()) {
-        child->installEventFilter(&recorder);
-    }
-    click(kOkButton);
-
-    EXPECT_EQ(recorder.disabled,
-              (std::vector<int>{kSourcePathEdit, kDestPathEdit, kSourceBrowseButton,
-                                kDestBrowseButton, kOkButton}));
-    const int stayEnabled[] = {kCommandArgsEdit, kUserEdit,        kPasswordEdit, kLogActivityCheck,
-                               kLogPathEdit,     kLogBrowseButton, kCancelButton, kHelpButton};
-    for (const int id : stayEnabled) {
-        EXPECT_TRUE(control(id)->isEnabled()) << id;
-    }
-    EXPECT_EQ(field(kStatusEdit)->text(), "Waiting for work");
-    // Enter, or anything else that would press OK again, starts nothing twice.
-    dialog.accept();
-    EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_EQ(recorder.disabled.size(), 5u);
 }
 
 TEST_F(DialogTest, TheLogBoxEnablesTheLogFileControlsAndKeepsTheirText) {
@@ -136,11 +58,11 @@ TEST_F(DialogTest, TheLogBoxEnablesTheLogFileControlsAndKeepsTheirText) {
     for (const bool ticked : {false, true, false}) {
         click(kLogActivityCheck);
         EXPECT_EQ(button(kLogActivityCheck)->isChecked(), ticked);
-        EXPECT_EQ(dialog.engine().m_writeLog, ticked ? 1 : 0);
+        EXPECT_EQ(dialog.engine().settings().writeLog, ticked);
         EXPECT_EQ(control(kLogPathEdit)->isEnabled(), ticked);
         EXPECT_EQ(control(kLogBrowseButton)->isEnabled(), ticked);
         EXPECT_EQ(field(kLogPathEdit)->text(), "/var/log/quillrun.log");
-        EXPECT_EQ(dialog.engine().m_logPath, "/var/log/quillrun.log");
+        EXPECT_EQ(dialog.engine().settings().logPath, "/var/log/quillrun.log");
     }
     // With the box cleared, no log file is needed.
     setField(kSourcePathEdit, m_tree.makeFolder("scans"));
@@ -148,22 +70,7 @@ TEST_F(DialogTest, TheLogBoxEnablesTheLogFileControlsAndKeepsTheirText) {
     setField(kLogPathEdit, "");
     click(kOkButton);
     EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_EQ(dialog.engine().m_running, 1);
-}
-
-TEST_F(DialogTest, StoredSettingsAreShownAndAStoredUntickedBoxDisablesTheLogFile) {
-    writeUserSettings(
-        "\"sourcePath\"=\"/srv/scans\"\n\"OrlavexArgs\"=\"-in:^S -out:^D -x\"\n"
-        "\"user\"=\"ann\"\n\"writeLog\"=dword:00000000");
-    ui::CQuillrunDlg& dialog = openDialog();
-    EXPECT_EQ(field(kSourcePathEdit)->text(), "/srv/scans");
-    EXPECT_EQ(field(kCommandArgsEdit)->text(), "-in:^S -out:^D -x");
-    EXPECT_EQ(field(kUserEdit)->text(), "ann");
-    EXPECT_FALSE(button(kLogActivityCheck)->isChecked());
-    EXPECT_FALSE(control(kLogPathEdit)->isEnabled());
-    EXPECT_FALSE(control(kLogBrowseButton)->isEnabled());
-    EXPECT_EQ(dialog.engine().m_sourcePath, "/srv/scans");
-    EXPECT_EQ(dialog.engine().m_writeLog, 0);
+    EXPECT_TRUE(dialog.engine().running());
 }
 
 // Bytes that are not text in the system's encoding must come back from the field unchanged, or
@@ -172,20 +79,21 @@ TEST_F(DialogTest, FieldsCarryTheSystemsBytesBothWays) {
     const std::string undecodable = "/srv/scans-\xff\xfe";
     writeUserSettings("\"sourcePath\"=" + HexText(undecodable));
     ui::CQuillrunDlg& dialog = openDialog();
-    EXPECT_EQ(dialog.engine().m_sourcePath, undecodable);
+    EXPECT_EQ(dialog.engine().settings().sourcePath, undecodable);
     EXPECT_TRUE(field(kSourcePathEdit)->text().startsWith("/srv/scans-"));
 
     QTest::keyClicks(field(kUserEdit), QStringLiteral("Zo"));
     QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("ë"));
     QApplication::sendEvent(field(kUserEdit), &typed);
-    EXPECT_EQ(dialog.engine().m_user, "Zo\xc3\xab");
+    EXPECT_EQ(dialog.engine().settings().user, "Zo\xc3\xab");
     QTest::keyClicks(field(kPasswordEdit), QStringLiteral("abc"));
-    EXPECT_EQ(dialog.engine().m_password, "abc");
+    EXPECT_EQ(dialog.engine().settings().password, "abc");
     EXPECT_EQ(field(kPasswordEdit)->displayText(), "***");
 
     // Editing the field does replace the bytes with what the field now shows.
     QTest::keyClick(field(kSourcePathEdit), Qt::Key_Backspace);
-    EXPECT_EQ(QString::fromLocal8Bit(dialog.engine().m_sourcePath), field(kSourcePathEdit)->text());
+    EXPECT_EQ(QString::fromLocal8Bit(dialog.engine().settings().sourcePath),
+              field(kSourcePathEdit)->text());
 }
 
 TEST_F(DialogTest, CancelSavesOnlyAfterAnAcceptedOk) {
@@ -238,20 +146,6 @@ TEST_F(DialogTest, CancelSavesOnlyAfterAnAcceptedOk) {
     }
 }
 
-TEST_F(DialogTest, WithoutTheReadingProgramTheDialogEndsBeforeReadingAnySetting) {
-    ::setenv("XDG_CONFIG_DIRS", m_tree.makeFolder("empty-machine").c_str(), 1);
-    writeUserSettings("\"sourcePath\"=\"/srv/scans\"");
-    const std::string stored = ReadFile(userHive());
-    ui::CQuillrunDlg dialog;
-    EXPECT_EQ(dialog.DoModal(), QDialog::Rejected);
-    EXPECT_EQ(m_messages, QStringList{"Orlavex was not found on this system!"});
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.engine().m_sourcePath, "");
-    EXPECT_EQ(dialog.control(kSourcePathEdit)->property("text").toString(), "");
-    EXPECT_EQ(dialog.control(kStatusEdit)->property("text").toString(), "");
-    EXPECT_EQ(ReadFile(userHive()), stored);
-}
-
 TEST_F(DialogTest, BrowseFillsFieldAndMemberAndCancelChangesNothing) {
     ui::CQuillrunDlg& dialog = openDialog();
     setField(kSourcePathEdit, "typed");
@@ -260,21 +154,20 @@ TEST_F(DialogTest, BrowseFillsFieldAndMemberAndCancelChangesNothing) {
     const struct {
         int buttonId;
         int fieldId;
-        std::string QuillrunMembers::*member;
+        std::string Settings::*member;
         const char* title;
         bool folder;
     } browsers[] = {
-        {kSourceBrowseButton, kSourcePathEdit, &QuillrunMembers::m_sourcePath,
-         ui::kSourceBrowseTitle, true},
-        {kDestBrowseButton, kDestPathEdit, &QuillrunMembers::m_destPath,
-         ui::kDestinationBrowseTitle, true},
-        {kLogBrowseButton, kLogPathEdit, &QuillrunMembers::m_logPath, "", false},
+        {kSourceBrowseButton, kSourcePathEdit, &Settings::sourcePath, res::kSourceBrowseTitle,
+         true},
+        {kDestBrowseButton, kDestPathEdit, &Settings::destPath, res::kDestinationBrowseTitle, true},
+        {kLogBrowseButton, kLogPathEdit, &Settings::logPath, "", false},
     };
     for (const auto& browser : browsers) {
         ui::FileDialogs::SetNextAnswer("");
         click(browser.buttonId);
         EXPECT_EQ(field(browser.fieldId)->text(), "typed");
-        EXPECT_EQ(dialog.engine().*browser.member, "typed");
+        EXPECT_EQ(dialog.engine().settings().*browser.member, "typed");
         const ui::FileDialogs::Request request = ui::FileDialogs::LastRequest();
         EXPECT_EQ(request.folder, browser.folder);
         if (browser.folder) {
@@ -288,7 +181,7 @@ TEST_F(DialogTest, BrowseFillsFieldAndMemberAndCancelChangesNothing) {
         ui::FileDialogs::SetNextAnswer(QString::fromLocal8Bit(chosen));
         click(browser.buttonId);
         EXPECT_EQ(field(browser.fieldId)->text(), QString::fromLocal8Bit(chosen));
-        EXPECT_EQ(dialog.engine().*browser.member, chosen);
+        EXPECT_EQ(dialog.engine().settings().*browser.member, chosen);
     }
 }
 
@@ -314,17 +207,18 @@ TEST_F(DialogTest, MessageBoxesHaveOneOkButtonAndTheApplicationsName) {
 
 TEST_F(DialogTest, TheActivityLogAppendsAtTheEndAndKeepsItInView) {
     ui::CQuillrunDlg& dialog = showDialog();
-    auto* log = qobject_cast<QPlainTextEdit*>(control(ui::kActivityLogEdit));
+    auto* log = qobject_cast<QPlainTextEdit*>(control(kActivityLogEdit));
     EXPECT_TRUE(log->isReadOnly());
     EXPECT_EQ(log->lineWrapMode(), QPlainTextEdit::NoWrap);
-    dialog.AppendLogText("first line\r\n");
+    static_cast<app::MainDialogView&>(dialog).AppendLogText("first line\r\n");
     // The user selects the first line; the next lines still go to the end.
     QTextCursor selection = log->textCursor();
     selection.movePosition(QTextCursor::Start);
     selection.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
     log->setTextCursor(selection);
     for (int i = 0; i < 100; ++i) {
-        dialog.AppendLogText("line " + std::to_string(i) + "\r\n");
+        static_cast<app::MainDialogView&>(dialog).AppendLogText("line " + std::to_string(i) +
+                                                                "\r\n");
     }
     EXPECT_TRUE(log->toPlainText().startsWith("first line\nline 0\nline 1\n"));
     EXPECT_TRUE(log->toPlainText().endsWith("line 99\n"));
@@ -337,7 +231,7 @@ TEST_F(DialogTest, TheActivityLogAppendsAtTheEndAndKeepsItInView) {
 // it, and goes when the dialog closes.
 TEST_F(DialogTest, HelpOpensBesideTheDialogAndClosesWithIt) {
     ui::CQuillrunDlg& dialog = showDialog();
-    click(ui::kHelpButton);
+    click(kHelpButton);
     ASSERT_NE(ui::HelpWindow(), nullptr);
     EXPECT_TRUE(ui::HelpWindow()->isVisible());
     EXPECT_FALSE(ui::HelpWindow()->isModal());
@@ -347,7 +241,7 @@ TEST_F(DialogTest, HelpOpensBesideTheDialogAndClosesWithIt) {
     QTest::keyClick(field(kCommandArgsEdit), Qt::Key_F1);
     EXPECT_TRUE(ui::HelpWindow()->isVisible());
 
-    click(ui::kCancelButton);
+    click(kCancelButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(ui::HelpWindow() == nullptr || !ui::HelpWindow()->isVisible());
 }

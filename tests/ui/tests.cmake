@@ -1,7 +1,5 @@
-# The main dialog, under the offscreen platform, and the check of its settings without a display.
+# The main dialog, under the offscreen platform.
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
-
-quillrun_add_test(settings_check_tests ui/settings_check_test.cpp)
 
 add_executable(ui_tests
     ui/ui_test_main.cpp

@@ -1,5 +1,4 @@
-// The dialog driving real work: the scripted reading program registered as the reading program,
-// real images in a temporary tree, OK pressed and the timer's ticks delivered by hand.
+// The Qt dialog while the reading program works: the progress window over the dialog, and Stop.
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -7,18 +6,13 @@
 #include <QTimer>
 
 #include "dialog_test_fixture.h"
-#include "engine/page_stats.h"
 #include "ui/reader_progress_window.h"
 
 namespace quillrun::test {
 namespace {
 
-bool Contains(const std::vector<std::string>& arguments, const std::string& argument) {
-    return std::find(arguments.begin(), arguments.end(), argument) != arguments.end();
-}
-
 std::string ScreenLog(ui::CQuillrunDlg& dialog) {
-    const auto* log = qobject_cast<QPlainTextEdit*>(dialog.control(ui::kActivityLogEdit));
+    const auto* log = qobject_cast<QPlainTextEdit*>(dialog.control(kActivityLogEdit));
     return log->toPlainText().toStdString();
 }
 
@@ -38,59 +32,6 @@ class WorkRunTest : public DialogTest {
 
     std::vector<std::string> m_images;
 };
-
-TEST_F(WorkRunTest, ConvertsTheTreeAndTakesEditsMadeWhileWorking) {
-    ui::CQuillrunDlg& dialog = showDialog();
-    setField(kSourcePathEdit, m_tree.path("scans"));
-    setField(kDestPathEdit, m_tree.path("documents"));
-    const std::string logFile = m_tree.path("logs/activity.log");
-    setField(kLogPathEdit, logFile);
-    // Two pages, the second poorly recognised.
-    setField(kCommandArgsEdit, "-in:^S -out:^D \"--stats=600, 6, 9, 0, 0|500, 40, 30, 0, 0\" -x");
-
-    click(ui::kOkButton);  // the first image is converted before OK returns
-    EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_TRUE(control(ui::kStatisticsButton)->isEnabled());
-    dialog.OnTimer();  // releases the first document and converts the second
-
-    // Edited while working: the next job takes them.
-    const std::string record = m_tree.path("arguments");
-    setField(kCommandArgsEdit, "-in:^S -out:^D --no-doc --record=" + record);
-    setField(kUserEdit, "night");
-    setField(kPasswordEdit, "s3cret");
-    dialog.OnTimer();
-    const std::string thirdImage = dialog.engine().m_currentImage;
-    const std::vector<std::string> arguments = RecordedArguments(record);
-    EXPECT_TRUE(Contains(arguments, "-user:night"));
-    EXPECT_TRUE(Contains(arguments, "-pwd:s3cret"));
-    EXPECT_TRUE(Contains(arguments, "-in:" + thirdImage));
-
-    dialog.OnTimer();
-    EXPECT_EQ(field(ui::kStatusEdit)->text(), "Waiting for work");
-
-    for (const std::string& image : m_images) {
-        const bool failed = image == thirdImage;
-        EXPECT_EQ(Exists(documentOf(image, "orx")), !failed) << image;
-        EXPECT_EQ(Exists(documentOf(image, "bad")), failed) << image;
-        EXPECT_FALSE(Exists(documentOf(image, "dat"))) << "statistics are harvested";
-    }
-    EXPECT_EQ(g_pageStats.size(), 4u);
-
-    const std::string screen = ScreenLog(dialog);
-    const std::string file = ReadFile(logFile);
-    for (const std::string& image : m_images) {
-        const std::string line = image == thirdImage
-                                     ? "Warning! - no ORX file was created for " + image + "."
-                                     : documentOf(image, "orx") + " has been created.";
-        EXPECT_NE(screen.find(line + "\n"), std::string::npos) << line;
-        EXPECT_NE(file.find(line + "\r\n"), std::string::npos) << line;
-    }
-    for (const std::string summary :
-         {"It contains 2 pages.", "1 page may have been poorly recognized."}) {
-        EXPECT_NE(screen.find(summary), std::string::npos) << summary;
-        EXPECT_NE(file.find(summary), std::string::npos) << summary;
-    }
-}
 
 // The progress window stands over the dialog while the reading program runs; Stop ends the
 // program and the job goes on as after any run without a document.
@@ -123,13 +64,13 @@ TEST_F(WorkRunTest, StopEndsAReadingProgramThatDoesNotComeBack) {
         progress->findChild<QPushButton*>("progressStopButton")->click();
     };
     QTimer::singleShot(0, pressStop);
-    click(ui::kOkButton);
+    click(kOkButton);
 
     EXPECT_TRUE(seen.window);
     EXPECT_TRUE(seen.modal);
     EXPECT_TRUE(seen.dialogStayedOpen);
     EXPECT_EQ(seen.heading, "Converting");
-    const std::string image = dialog.engine().m_currentImage;
+    const std::string image = dialog.engine().currentImage();
     EXPECT_EQ(seen.image.toStdString(), image);
     EXPECT_EQ(dialog.findChild<ui::ReaderProgressWindow*>(), nullptr);
     EXPECT_TRUE(Exists(documentOf(image, "bad")));

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "settings/reader_location.h"
+#include "registration/reader_registration.h"
 
 namespace orlavex {
 

@@ -4,13 +4,11 @@
 
 namespace quillrun::ui {
 
-inline constexpr int kApplicationIconId = 129;
-
 // The desktop entry, the AppStream metainfo and the installed icons are all named by this id;
 // a Wayland compositor matches a window to its entry by it (QGuiApplication::setDesktopFileName).
 inline constexpr const char* kDesktopFileId = "com.tandrel.Quillrun";
 
-// Icon group 129: the application icon at 16, 32, 48 and 256 pixels.
+// Icon group 129 (kApplicationIconId): the application icon at 16, 32, 48 and 256 pixels.
 QIcon ApplicationIcon();
 
 // The product version, "22.0.0.0", for QCoreApplication::setApplicationVersion.

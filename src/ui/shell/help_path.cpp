@@ -1,13 +1,12 @@
 #include "ui/shell/help_path.h"
 
+#include "platform/path_rules.h"
+
 namespace quillrun::ui {
 
 std::string HelpPathFor(const std::string& executablePath) {
-    const std::size_t separator = executablePath.rfind('/');
-    if (separator == std::string::npos) {
-        return kHelpFileName;
-    }
-    return executablePath.substr(0, separator + 1) + kHelpFileName;
+    const std::optional<std::string> folder = platform::ParentFolder(executablePath);
+    return folder ? platform::JoinPath(*folder, kHelpFileName) : std::string(kHelpFileName);
 }
 
 }  // namespace quillrun::ui

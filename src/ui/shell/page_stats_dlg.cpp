@@ -1,48 +1,33 @@
 #include "ui/shell/page_stats_dlg.h"
 
-#include <array>
-
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 
-#include "ui/res/dialog_130.h"
-#include "ui/shell/page_stats_compare.h"
+#include "resources/page_stats_dialog_template.h"
 #include "ui/shell/page_stats_model.h"
 #include "ui/shell/template_geometry.h"
 
 namespace quillrun::ui {
-namespace {
-
-// In pixels of the 8-point dialog font the list was laid out for, whose characters average 6
-// pixels across. The list itself is sized in dialog units and grows with the desktop's font; the
-// columns grow with it, so they still fill the list and "Confidence Level" still fits its heading.
-constexpr std::array<int, kPageStatsColumnCount> kColumnWidths{300, 100, 100, 100};
-constexpr int kLayoutFontAverageWidth = 6;
-
-}  // namespace
-
-CPageStatsDlg::CPageStatsDlg(QWidget* parent)
+CPageStatsDlg::CPageStatsDlg(const std::vector<PageStats>& records, QWidget* parent)
     : QDialog(parent),
       m_list(new QTableView(this)),
-      m_model(new PageStatsModel(this)),
+      m_model(new PageStatsModel(records, this)),
       m_okButton(new QPushButton(this)) {
-    const ShellTemplate& source = PageStatsDialogTemplate();
+    constexpr const res::DialogTemplate& source = res::kPageStatsDialog;
     const TemplateGeometry geometry(font());
     setObjectName(QStringLiteral("pageStatsDialog"));
     setWindowTitle(QString::fromLatin1(source.caption));
     setFixedSize(geometry.size(source.width, source.height));
 
-    const ShellControl& listControl = source.control("statisticsList");
+    const res::TemplateControl& listControl = source.control(kStatisticsList);
     m_list->setObjectName(QString::fromLatin1(listControl.objectName));
-    m_list->setGeometry(
-        geometry.rect(listControl.x, listControl.y, listControl.width, listControl.height));
+    m_list->setGeometry(geometry.rect(listControl));
 
-    const ShellControl& okControl = source.control("okButton");
+    const res::TemplateControl& okControl = source.control(kOkButton);
     m_okButton->setObjectName(QString::fromLatin1(okControl.objectName));
     m_okButton->setText(QString::fromLatin1(okControl.text));
-    m_okButton->setGeometry(
-        geometry.rect(okControl.x, okControl.y, okControl.width, okControl.height));
+    m_okButton->setGeometry(geometry.rect(okControl));
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -73,11 +58,13 @@ void CPageStatsDlg::OnInitDialog() {
     headings->setSortIndicatorShown(false);
     headings->setHighlightSections(false);
     headings->setStretchLastSection(false);
+    // The list itself is sized in dialog units and grows with the desktop's font; the columns
+    // grow with it, so they still fill the list and "Confidence Level" still fits its heading.
     const int averageWidth = TemplateGeometry(font()).averageCharWidth();
-    for (int column = 0; column < kPageStatsColumnCount; ++column) {
-        const int width = kColumnWidths[static_cast<std::size_t>(column)];
-        headings->resizeSection(
-            column, (width * averageWidth + kLayoutFontAverageWidth / 2) / kLayoutFontAverageWidth);
+    for (int column = 0; column < app::kPageStatsColumnCount; ++column) {
+        const int width = app::kPageStatsColumns[static_cast<std::size_t>(column)].width;
+        headings->resizeSection(column, (width * averageWidth + app::kLayoutFontAverageWidth / 2) /
+                                            app::kLayoutFontAverageWidth);
     }
     connect(headings, &QHeaderView::sectionClicked, this, &CPageStatsDlg::OnHeaderItemClick);
 
@@ -89,8 +76,8 @@ void CPageStatsDlg::OnHeaderItemClick(int column) {
     m_model->sort(column, Qt::AscendingOrder);
 }
 
-void ShowStatisticsWindow(QWidget* owner) {
-    CPageStatsDlg dialog(owner);
+void ShowStatisticsWindow(QWidget* owner, const std::vector<PageStats>& records) {
+    CPageStatsDlg dialog(records, owner);
     dialog.exec();
 }
 

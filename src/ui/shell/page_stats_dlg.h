@@ -1,6 +1,10 @@
 #pragma once
 
+#include <vector>
+
 #include <QDialog>
+
+#include "engine/page_stats.h"
 
 class QPushButton;
 class QTableView;
@@ -10,12 +14,12 @@ namespace quillrun::ui {
 class PageStatsModel;
 
 // The Recognition Statistics window: one row per page recognised since the program started,
-// sorted ascending by a click on a column heading. It lists the records g_pageStats holds when
-// it opens; pages harvested while it is open show at the next opening.
+// sorted ascending by a click on a column heading. It lists the records the run holds when it
+// opens; pages harvested while it is open show at the next opening.
 class CPageStatsDlg : public QDialog {
     Q_OBJECT
   public:
-    explicit CPageStatsDlg(QWidget* parent = nullptr);
+    explicit CPageStatsDlg(const std::vector<PageStats>& records, QWidget* parent = nullptr);
     ~CPageStatsDlg() override;
 
     QTableView* list() const { return m_list; }
@@ -32,6 +36,6 @@ class CPageStatsDlg : public QDialog {
 
 // Opens the window modally over owner and returns when the user has closed it. The main dialog's
 // timer keeps running meanwhile, so the work goes on.
-void ShowStatisticsWindow(QWidget* owner);
+void ShowStatisticsWindow(QWidget* owner, const std::vector<PageStats>& records);
 
 }  // namespace quillrun::ui

@@ -5,18 +5,19 @@
 
 #include <QAbstractTableModel>
 
+#include "app/page_stats_list.h"
+#include "engine/page_stats.h"
+
 namespace quillrun::ui {
 
-// The rows of the Recognition Statistics list: the records that g_pageStats holds when the model
-// is made, each row naming its record by index. Cell texts are formatted when the view asks for
-// them, so a long run costs no more than one index per page.
+// Shows the rows of the Recognition Statistics list (app::PageStatsList) to a Qt view.
 class PageStatsModel : public QAbstractTableModel {
     Q_OBJECT
   public:
     // The record index of a row, as a qulonglong.
     static constexpr int kRecordIndexRole = Qt::UserRole;
 
-    explicit PageStatsModel(QObject* parent = nullptr);
+    explicit PageStatsModel(const std::vector<PageStats>& records, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -28,11 +29,11 @@ class PageStatsModel : public QAbstractTableModel {
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     std::size_t recordIndexAt(int row) const {
-        return m_recordOfRow[static_cast<std::size_t>(row)];
+        return m_rows.recordIndexAt(static_cast<std::size_t>(row));
     }
 
   private:
-    std::vector<std::size_t> m_recordOfRow;
+    app::PageStatsList m_rows;
 };
 
 }  // namespace quillrun::ui

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QSize>
 
+#include "resources/dialog_template.h"
 #include "ui/shell/dialog_units.h"
 
 class QFont;
@@ -16,6 +17,9 @@ class TemplateGeometry {
 
     QRect rect(int x, int y, int width, int height) const {
         return MapDialogRect(m_units, x, y, width, height);
+    }
+    QRect rect(const res::TemplateControl& control) const {
+        return rect(control.x, control.y, control.width, control.height);
     }
     QSize size(int width, int height) const { return rect(0, 0, width, height).size(); }
 

@@ -10,9 +10,9 @@
 #include <QTableView>
 #include <QTest>
 
+#include "app/page_stats_records.h"
 #include "ui/shell/page_stats_dlg.h"
 #include "ui/shell/page_stats_model.h"
-#include "ui/shell/page_stats_records.h"
 
 namespace quillrun::ui {
 namespace {
@@ -49,7 +49,7 @@ void ClickHeading(QTableView& list, int column) {
 
 class PageStatsDlgTest : public ::testing::Test {
   protected:
-    PageStatsDlgTest() : m_records(kTwoDocuments) {
+    PageStatsDlgTest() : m_records(test::PageRecords(kTwoDocuments)), m_dialog(m_records) {
         m_dialog.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&m_dialog));
     }
@@ -58,7 +58,7 @@ class PageStatsDlgTest : public ::testing::Test {
         return *m_dialog.findChild<QTableView*>(QStringLiteral("statisticsList"));
     }
 
-    test::PageStatsFixtureRecords m_records;
+    std::vector<PageStats> m_records;
     CPageStatsDlg m_dialog;
 };
 
@@ -150,12 +150,12 @@ TEST_F(PageStatsDlgTest, SelectedPagesStaySelectedThroughASort) {
 }
 
 TEST_F(PageStatsDlgTest, PagesHarvestedWhileOpenWaitForTheNextOpening) {
-    g_pageStats.push_back(PageStats{"/out/late.orx", 1, 5, 0, 0, 0, 0, 100.0f});
+    m_records.push_back(PageStats{"/out/late.orx", 1, 5, 0, 0, 0, 0, 100.0f});
     EXPECT_EQ(list().model()->rowCount(), 5);
     ClickHeading(list(), 0);
     EXPECT_EQ(list().model()->rowCount(), 5);
 
-    CPageStatsDlg reopened;
+    CPageStatsDlg reopened(m_records);
     EXPECT_EQ(
         reopened.findChild<QTableView*>(QStringLiteral("statisticsList"))->model()->rowCount(), 6);
 }

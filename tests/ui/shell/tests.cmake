@@ -4,7 +4,6 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 
 add_executable(ui_shell_tests
     ui/shell/shell_test_main.cpp
-    ui/shell/page_stats_order_test.cpp
     ui/shell/page_stats_dlg_test.cpp
     ui/shell/about_dlg_test.cpp
     ui/shell/help_viewer_test.cpp

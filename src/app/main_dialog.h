@@ -1,0 +1,79 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "app/main_dialog_view.h"
+#include "engine/engine_host.h"
+#include "engine/quillrun_engine.h"
+
+namespace quillrun::app {
+
+inline constexpr const char* kReaderNotFoundMessage = "Orlavex was not found on this system!";
+inline constexpr char kPasswordMask = '*';
+
+// The behaviour of the main window, whatever toolkit shows it: the order of its initialisation,
+// the check of the settings before the work starts, the locking on OK, what Cancel saves, the
+// fields that mirror the settings, the Browse buttons and the windows around the dialog. It owns
+// the engine and is the engine's host; the view only shows and forwards the user's actions.
+class MainDialog : private EngineHost {
+  public:
+    explicit MainDialog(MainDialogView& view);
+
+    QuillrunEngine& engine() { return m_engine; }
+    const QuillrunEngine& engine() const { return m_engine; }
+
+    // False when the dialog has ended already because the reading program was not found; then
+    // nothing has been loaded and nothing will be saved.
+    bool OnInitDialog();
+
+    // A button was pressed: the handler of that control runs. False when the control has none
+    // (the "Log Activity" box reports its clicks through OnLogActivity, with its new state).
+    bool OnCommand(int controlId);
+    // A field's text changed, by the user or by the program: the setting it mirrors takes it.
+    void OnFieldChanged(int controlId, const std::string& text);
+    // The "Log Activity" check box was clicked.
+    void OnLogActivity(bool checked);
+    void UpdateLogControls();
+
+    // True when the work may start; otherwise a message box has said why not.
+    bool ValidateSettings();
+    void OnOK();
+    // Cancel, Esc, the close box and the system menu's Close all end here.
+    void OnCancel();
+    // A tick of the work cycle's timer.
+    void OnTimer();
+
+    void OnBrowseSource();
+    void OnBrowseDestination();
+    void OnBrowseLogFile();
+    void OnStatistics();
+    void OnHelp();
+    // A command of the system menu: the About box or the window's own Close.
+    void OnSysCommand(unsigned nID);
+
+    // What hovering over a control explains: its string in the string table, or nothing.
+    std::string ToolTipText(int controlId) const;
+
+  private:
+    void ShowSettings();
+    void BrowseForFolder(int fieldId, const char* title);
+
+    // EngineHost
+    void SetStatusText(const std::string& text) override;
+    void AppendLogText(const std::string& text) override;
+    unsigned ArmTimer(unsigned timerId, int intervalMs) override;
+    void KillTimer(unsigned timerId) override;
+    void EnableStatisticsButton() override;
+    platform::WaitVerdict ReaderRunning(const std::string& image,
+                                        std::chrono::milliseconds elapsed) override;
+    void ReaderEnded() override;
+
+    MainDialogView& m_view;
+    QuillrunEngine m_engine;
+    // The reading program is at work: the progress window has the user's attention, and the
+    // dialog does not close under the job.
+    bool m_readerRunning = false;
+};
+
+}  // namespace quillrun::app

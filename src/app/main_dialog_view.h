@@ -1,0 +1,68 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/page_stats.h"
+#include "platform/process.h"
+
+namespace quillrun::app {
+
+// What the main dialog's behaviour needs of a window: the controls of template 102 reached by
+// their ids, the standard dialogs and the windows around the dialog. Each front end (Qt, Win32)
+// implements it and forwards the user's actions to MainDialog; it holds no behaviour of its own.
+class MainDialogView {
+  public:
+    virtual ~MainDialogView() = default;
+
+    // Replaces the text of an edit control. As with an edit by the user, the control then raises
+    // its change notification, and MainDialog::OnFieldChanged copies the text into the setting.
+    virtual void SetControlText(int controlId, const std::string& text) = 0;
+    virtual void EnableControl(int controlId, bool enabled) = 0;
+    // Ticks or clears a check box without raising a click.
+    virtual void SetChecked(int controlId, bool checked) = 0;
+    virtual void FocusControl(int controlId) = 0;
+    // Shows every character of the field as mask.
+    virtual void MaskField(int controlId, char mask) = 0;
+    // Adds a separator and then the item to the window's system menu.
+    virtual void AddSystemMenuItem(unsigned command, const std::string& text) = 0;
+    // From now on, hovering over a control shows MainDialog::ToolTipText for it.
+    virtual void EnableToolTips() = 0;
+
+    // Appends text at the very end of the activity log, whatever is selected there, and keeps
+    // the end in view.
+    virtual void AppendLogText(const std::string& text) = 0;
+
+    // A message box with one OK button, captioned with the application's name; returns once the
+    // user has closed it.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // The system's folder chooser; nothing when the user cancelled.
+    virtual std::optional<std::string> ChooseFolder(const std::string& title) = 0;
+    // The log file: an existing file or the name of one the first log line will create.
+    virtual std::optional<std::string> ChooseLogFile() = 0;
+
+    // Arms the work cycle's timer for one tick after intervalMs, delivered to MainDialog::OnTimer
+    // on the dialog's thread; returns timerId, or 0 when arming failed.
+    virtual unsigned ArmTimer(unsigned timerId, int intervalMs) = 0;
+    virtual void KillTimer(unsigned timerId) = 0;
+
+    // Called every few tens of milliseconds while the reading program works on image: the window
+    // shows its progress, stays responsive and offers Stop, which ends the program.
+    virtual platform::WaitVerdict ReaderRunning(const std::string& image,
+                                                std::chrono::milliseconds elapsed) = 0;
+    virtual void ReaderEnded() = 0;
+
+    // The Recognition Statistics window, modal; the work goes on while it is open.
+    virtual void ShowStatisticsWindow(const std::vector<PageStats>& records) = 0;
+    // The user guide beside the executable, in a window that does not block the dialog.
+    virtual void ShowHelp() = 0;
+    virtual void CloseHelp() = 0;
+    virtual void ShowAboutBox() = 0;
+
+    // Ends the dialog; the program ends with it.
+    virtual void EndDialog() = 0;
+};
+
+}  // namespace quillrun::app

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+class QPlainTextEdit;
+
+namespace quillrun::ui {
+
+// Appends lines at the very end of the activity log field, whatever the user has selected there,
+// and keeps the end in view. The core ends its lines in CR LF; the field shows plain lines.
+void AppendToActivityLog(QPlainTextEdit& log, const std::string& text);
+
+}  // namespace quillrun::ui
