@@ -55,12 +55,30 @@ ImageClaim::ImageClaim(ImageClaim&& other) noexcept
       m_nextRefresh(other.m_nextRefresh),
       m_lost(other.m_lost) {}
 
+ImageClaim& ImageClaim::operator=(ImageClaim&& other) noexcept {
+    if (this != &other) {
+        Release();
+        m_owner = std::exchange(other.m_owner, nullptr);
+        m_document = std::move(other.m_document);
+        m_held = std::move(other.m_held);
+        m_below = std::move(other.m_below);
+        m_nextRefresh = other.m_nextRefresh;
+        m_lost = other.m_lost;
+    }
+    return *this;
+}
+
 ImageClaim::~ImageClaim() {
+    Release();
+}
+
+void ImageClaim::Release() {
     // Taken over: the files are the new holder's to remove, and removing ours would open a gap
     // below its slot.
     if (m_owner == nullptr || m_lost) {
         return;
     }
+    m_owner = nullptr;
     platform::RemoveFileIfSame(m_held.path, m_held.stamp);
     for (auto slot = m_below.rbegin(); slot != m_below.rend(); ++slot) {
         platform::RemoveFileIfSame(slot->path, slot->stamp);

@@ -50,7 +50,7 @@ class ImageClaims;
 class ImageClaim {
   public:
     ImageClaim(ImageClaim&& other) noexcept;
-    ImageClaim& operator=(ImageClaim&&) = delete;
+    ImageClaim& operator=(ImageClaim&& other) noexcept;
     ImageClaim(const ImageClaim&) = delete;
     ImageClaim& operator=(const ImageClaim&) = delete;
     ~ImageClaim();
@@ -70,6 +70,7 @@ class ImageClaim {
         bool ours = false;  // created by this claim, as opposed to an abandoned one passed over
     };
     ImageClaim(ImageClaims& owner, std::string document, Slot held, std::vector<Slot> below);
+    void Release();
 
     ImageClaims* m_owner;
     std::string m_document;

@@ -11,8 +11,9 @@ namespace quillrun::platform {
 // the request is picked up by Wait on the thread that waits.
 //
 // Make it before starting any other thread (the threads inherit its signal settings), and only
-// one at a time. A service's standard output or error that goes away no longer ends the program
-// either: writing to it then simply fails.
+// one at a time. The stop signals stay blocked when it goes: one that arrives while the program
+// ends is not to kill it on its way out. A service's standard output or error that goes away no
+// longer ends the program either: writing to it then simply fails.
 class ServiceEvents {
   public:
     ServiceEvents();

@@ -38,7 +38,6 @@ void Drain(int fd, std::size_t unit) {
 // delivered to a handler; wake-ups go through an eventfd. Wait polls both.
 struct ServiceEvents::Impl {
     sigset_t stopSignals = StopSignals();
-    sigset_t previousMask{};
     struct sigaction previousPipeAction {};
     UniqueFd signals;
     UniqueFd wakeUps;
@@ -50,17 +49,16 @@ ServiceEvents::ServiceEvents() : m_impl(std::make_unique<Impl>()) {
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
     ::sigaction(SIGPIPE, &ignore, &m_impl->previousPipeAction);
-    if (::pthread_sigmask(SIG_BLOCK, &m_impl->stopSignals, &m_impl->previousMask) != 0) {
+    if (::pthread_sigmask(SIG_BLOCK, &m_impl->stopSignals, nullptr) != 0) {
         return;
     }
     m_impl->signals.reset(::signalfd(-1, &m_impl->stopSignals, SFD_NONBLOCK | SFD_CLOEXEC));
     m_impl->wakeUps.reset(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
 }
 
+// The stop signals stay blocked: one that arrives while the program ends (or that stopRequested
+// saw pending but Wait never read) must not kill it on its way out with another exit status.
 ServiceEvents::~ServiceEvents() {
-    m_impl->signals.reset();
-    m_impl->wakeUps.reset();
-    ::pthread_sigmask(SIG_SETMASK, &m_impl->previousMask, nullptr);
     ::sigaction(SIGPIPE, &m_impl->previousPipeAction, nullptr);
 }
 
