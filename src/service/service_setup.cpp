@@ -33,12 +33,12 @@ std::string DescribeSetup(const ServiceSetup& setup) {
     std::string text =
         "Settings: " + (setup.settingsFile.empty() ? "(no home folder)" : setup.settingsFile);
     text += setup.settingsFileFound ? "\n" : " (not there: the defaults apply)\n";
-    text +=
-        "Reading program: " + (setup.readerPath.empty() ? "(not registered)" : setup.readerPath) +
-        ", registered in " + setup.registrationFile + "\n";
     if (setup.readerPath.empty()) {
-        return text;
+        return text + "Reading program: not registered (looked in " + setup.registrationFile +
+               ")\n";
     }
+    text +=
+        "Reading program: " + setup.readerPath + ", registered in " + setup.registrationFile + "\n";
     text += "Source hierarchy: " + settings.sourcePath + "\n";
     text += "Destination hierarchy: " + settings.destPath + "\n";
     text += "Command arguments: " + settings.commandArgs + "\n";
