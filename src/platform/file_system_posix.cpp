@@ -115,7 +115,8 @@ void SyncFolder(const std::optional<std::string>& folder) {
 
 }  // namespace
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes, Access access) {
+bool WriteWholeFile(const std::string& path, std::string_view bytes, Access access,
+                    Durability durability) {
     const std::optional<std::string> folder = ParentFolder(path);
     std::string temporary = TemporaryTemplateFor(path, folder);
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
@@ -128,7 +129,9 @@ bool WriteWholeFile(const std::string& path, std::string_view bytes, Access acce
         ::unlink(temporary.c_str());
         return false;
     }
-    SyncFolder(folder);
+    if (durability == Durability::Committed) {
+        SyncFolder(folder);
+    }
     return true;
 }
 
