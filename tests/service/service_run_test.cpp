@@ -165,6 +165,17 @@ TEST_F(ServiceRun, SeveralInstancesOnOneTreeConvertEveryImageExactlyOnce) {
     EXPECT_EQ(std::set<std::string>(starts.begin(), starts.end()), images);
     EXPECT_EQ(starts.size(), images.size());
     EXPECT_EQ(jobTraces(), 0);
+    // Each job's lines stay together in the log file the three share.
+    const std::vector<std::string> logLines = Lines(ReadFile(settings.logPath));
+    int created = 0;
+    for (std::size_t i = 0; i < logLines.size(); ++i) {
+        if (logLines[i].ends_with(" has been created.\r")) {
+            ++created;
+            ASSERT_LT(i + 1, logLines.size());
+            EXPECT_TRUE(logLines[i + 1].ends_with("  It contains 1 page.\r")) << logLines[i + 1];
+        }
+    }
+    EXPECT_EQ(created, 24);
     // One header, then one record for each document's one page.
     const std::vector<std::string> records = Lines(ReadFile(pages));
     ASSERT_EQ(records.size(), 25u);
