@@ -8,6 +8,7 @@
 #include <ostream>
 #include <tuple>
 
+#include "figure_line.h"
 #include "window_platform.h"
 
 namespace quillrun::bench {
@@ -227,10 +228,7 @@ std::string ShowTarget(const Figure& figure) {
 void PrintLine(std::ostream& out, const std::string& name, const std::string& value,
                const std::string& reference, const std::string& ratio, const std::string& target,
                const std::string& verdict) {
-    char line[256];
-    std::snprintf(line, sizeof line, "%-41s %-17s %-31s %-6s %-11s %s", name.c_str(), value.c_str(),
-                  reference.c_str(), ratio.c_str(), target.c_str(), verdict.c_str());
-    out << line << '\n';
+    PrintFigureLine(out, name, value, reference, ratio, target, verdict);
 }
 
 }  // namespace

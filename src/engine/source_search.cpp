@@ -95,6 +95,10 @@ bool QuillrunEngine::TestCandidate(const std::string& dir, const std::string& na
     if (HasTwin(document, m_searchMemory)) {
         return false;
     }
+    // An image that a job converts right now, in this program or another one, is left to it.
+    if (imageClaims().IsClaimed(document)) {
+        return false;
+    }
     std::string image = platform::JoinPath(dir, name);
     if (!IsFileReady(image)) {
         m_searchMemory.lookAgainNextTick();

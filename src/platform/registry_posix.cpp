@@ -446,4 +446,8 @@ bool WriteMachineDefaultValue(const std::string& keyPath, const std::string& val
            RegistryStatus::Ok;
 }
 
+std::optional<std::string> RegistryHiveLocation(RegistryHive hive) {
+    return HivePathToRead(hive);
+}
+
 }  // namespace quillrun::platform

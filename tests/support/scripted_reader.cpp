@@ -18,6 +18,12 @@
 //                        statistics, chosen from the input path and the seed S
 //   --fresh              leave the document's modification time as it is (normally back-dated,
 //                        as if it had been written before the quiet period)
+//   --tally=FILE         append the image's path and a line feed to FILE when it starts, in one
+//                        write, so that several instances can count their runs in one file
+//   --wait-for=FLAG      wait until FLAG exists before going on; if the program that started it
+//                        ends meanwhile, end at once without writing anything
+//   --burn-ms=N          spend N milliseconds of processor time before writing, as a reader of
+//                        fixed cost would
 //
 // A second use serves the tests directly: --hold PATH r|w READYFLAG RELEASEFLAG opens PATH,
 // creates READYFLAG, and keeps PATH open until RELEASEFLAG exists; --lock PATH READYFLAG
@@ -30,6 +36,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -118,6 +125,45 @@ void ListDescriptors(const std::string& path) {
     WriteBytes(path, numbers);
 }
 
+void Tally(const std::string& path, const std::string& input) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+    if (fd >= 0) {
+        const std::string line = input + "\n";
+        [[maybe_unused]] const ssize_t written = ::write(fd, line.data(), line.size());
+        ::close(fd);
+    }
+}
+
+// Waits for the flag as long as the program that started this one runs: a reader left behind by
+// a killed instance must not go on to write.
+bool WaitForFlagWhileParentRuns(const std::string& flag) {
+    const pid_t parent = ::getppid();
+    for (int i = 0; i < 12000 && !Exists(flag); ++i) {
+        if (::getppid() != parent) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return ::getppid() == parent;
+}
+
+// Busy work until this process has used the given processor time.
+void Burn(long milliseconds) {
+    timespec start{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
+    const auto spent = [&start] {
+        timespec now{};
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return (now.tv_sec - start.tv_sec) * 1000L + (now.tv_nsec - start.tv_nsec) / 1'000'000L;
+    };
+    volatile std::uint64_t sink = 0;
+    while (spent() < milliseconds) {
+        for (int i = 0; i < 100000; ++i) {
+            sink = sink * 6364136223846793005ULL + 1442695040888963407ULL;
+        }
+    }
+}
+
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -152,7 +198,8 @@ int main(int argc, char** argv) {
     std::string statisticsBytes = "600, 6, 9, 0, 0\r\n";
     bool writeDocument = true, sleepForever = false, crash = false, fresh = false;
     int exitCode = 0;
-    std::string randomSeed;
+    std::string randomSeed, tally, waitFor;
+    long burnMilliseconds = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument(argv[i]);
         const auto value = [&](std::string_view prefix) {
@@ -196,6 +243,12 @@ int main(int argc, char** argv) {
             randomSeed = value("--random-outcome=");
         } else if (argument == "--fresh") {
             fresh = true;
+        } else if (argument.starts_with("--tally=")) {
+            tally = value("--tally=");
+        } else if (argument.starts_with("--wait-for=")) {
+            waitFor = value("--wait-for=");
+        } else if (argument.starts_with("--burn-ms=")) {
+            burnMilliseconds = std::atol(value("--burn-ms=").c_str());
         }
     }
     if (!randomSeed.empty()) {
@@ -225,9 +278,16 @@ int main(int argc, char** argv) {
         }
         WriteBytes(record, bytes);
     }
+    if (!tally.empty()) {
+        Tally(tally, input);
+    }
     if (crash) {
         ::raise(SIGSEGV);
     }
+    if (!waitFor.empty() && !WaitForFlagWhileParentRuns(waitFor)) {
+        return 3;
+    }
+    Burn(burnMilliseconds);
     while (sleepForever) {
         ::pause();
     }
