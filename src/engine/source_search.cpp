@@ -95,8 +95,10 @@ bool QuillrunEngine::TestCandidate(const std::string& dir, const std::string& na
     if (HasTwin(document, m_searchMemory)) {
         return false;
     }
-    // An image that a job converts right now, in this program or another one, is left to it.
+    // An image that a job converts right now, in this program or another one, is left to it. A
+    // claim whose holder died becomes free by age alone, which no folder's stamp shows.
     if (imageClaims().IsClaimed(document)) {
+        m_searchMemory.lookAgainNextTick();
         return false;
     }
     std::string image = platform::JoinPath(dir, name);

@@ -239,5 +239,28 @@ TEST(EngineClaims, TheWorkPassesAClaimedImageOverAndClaimsItsOwn) {
     EXPECT_EQ(host.status(), kStatusWaiting);
 }
 
+// A claim from another machine frees its image by age alone, which no folder's stamp shows: the
+// search, which passes over folders that have not changed, must look at that image again.
+TEST_F(EngineTest, AnImageWhoseClaimWasAbandonedIsTakenThoughNoFolderChanged) {
+    Clock::time_point claimsNow = Clock::now();
+    engine.SetImageClaims(
+        std::make_shared<ImageClaims>(platform::ThisProcess(), kTiming, [&] { return claimsNow; }));
+    // Far enough ahead that every folder counts as settled.
+    auto memoryNow = std::chrono::system_clock::now() + std::chrono::hours(1);
+    engine.GetSearchMemory().setClock([&] { return memoryNow; });
+    const std::string image = tree.writeFile("in/page.tif");
+    SetModificationTime(image, 1000);
+    const std::string document = tree.path("out/page.orx");
+    WriteFile(Slot(document, 1), FormatClaimRecord(OtherMachine()), false);
+
+    EXPECT_FALSE(engine.FindNextImage(source));
+    memoryNow += std::chrono::seconds(5);
+    EXPECT_FALSE(engine.FindNextImage(source));
+    memoryNow += std::chrono::seconds(5);
+    claimsNow += kTiming.abandonedAfter;
+    ASSERT_TRUE(engine.FindNextImage(source));
+    EXPECT_EQ(engine.currentImage(), image);
+}
+
 }  // namespace
 }  // namespace quillrun::test
