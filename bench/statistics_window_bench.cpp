@@ -100,7 +100,8 @@ void StatisticsWindowSort(benchmark::State& state) {
     }
     const std::size_t top = dialog.model()->recordIndexAt(0);
     const std::size_t next = dialog.model()->recordIndexAt(1);
-    if (ui::ComparePageStats(top, next, column) > 0) {
+    const std::vector<PageStats>& held = HoldRecords(records);
+    if (app::ComparePageStatsRecords(held[top], held[next], column) > 0) {
         state.SkipWithError("the click did not sort the list");
     }
 }

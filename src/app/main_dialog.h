@@ -9,7 +9,6 @@
 
 namespace quillrun::app {
 
-inline constexpr const char* kReaderNotFoundMessage = "Orlavex was not found on this system!";
 inline constexpr char kPasswordMask = '*';
 
 // The behaviour of the main window, whatever toolkit shows it: the order of its initialisation,

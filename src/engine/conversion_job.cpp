@@ -12,6 +12,10 @@ void QuillrunEngine::ConvertImage() {
         StopWork();
         return;
     }
+    std::optional<ImageClaim> claim = ClaimPendingImage();
+    if (!claim) {
+        return;
+    }
     const std::string statisticsPath = StatisticsPathFor(m_pendingOutput);
     if (!CanBeQuoted(m_currentImage) || !CanBeQuoted(m_pendingOutput)) {
         LogActivity(m_currentImage +
@@ -24,7 +28,10 @@ void QuillrunEngine::ConvertImage() {
         {m_readerPath, m_settings.user, m_settings.password, m_settings.commandArgs, m_currentImage,
          m_pendingOutput, statisticsPath});
     const platform::ProgramRun run =
-        platform::RunProgram(commandLine, [this](std::chrono::milliseconds elapsed) {
+        platform::RunProgram(commandLine, [this, &claim](std::chrono::milliseconds elapsed) {
+            if (!claim->KeepUp()) {
+                return platform::WaitVerdict::EndProgram;
+            }
             return m_host.ReaderRunning(m_currentImage, elapsed);
         });
     m_host.ReaderEnded();
@@ -32,6 +39,9 @@ void QuillrunEngine::ConvertImage() {
         LogActivity("Failed to CreateProcess " + m_readerPath + "!");
         LogActivity("The reading program could not be started: " + run.startError.message + ".");
         StopWork();
+        return;
+    }
+    if (LeaveInterruptedJob(run, *claim, statisticsPath)) {
         return;
     }
     m_interval = kLaterInterval;

@@ -28,6 +28,10 @@ class EngineHost : public LogScreen {
     }
     // Called once the reading program has ended, after at least one ReaderRunning call or none.
     virtual void ReaderEnded() {}
+    // The program is being ended (a service told to stop). A reading program that ends now was
+    // ended for that reason, not for its image: the image is left for the next start rather than
+    // marked as failed.
+    virtual bool StopRequested() { return false; }
 };
 
 }  // namespace quillrun

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/engine_host.h"
+#include "engine/image_claims.h"
 #include "engine/page_stats.h"
+#include "engine/search_memory.h"
 #include "log/activity_log.h"
 #include "platform/file_system.h"
 #include "settings/settings.h"
@@ -38,6 +42,12 @@ class QuillrunEngine {
     const std::string& readerPath() const { return m_readerPath; }
     void SetReaderPath(std::string quotedPath) { m_readerPath = std::move(quotedPath); }
 
+    // The claims this engine honours in its search and takes for its jobs: its own unless set.
+    // Engines of one program that work side by side share one, so each sees what the others
+    // have reserved.
+    void SetImageClaims(std::shared_ptr<ImageClaims> claims) { m_claims = std::move(claims); }
+    ImageClaims& imageClaims();
+
     // Every page harvested since the engine was made, in harvest order; only ever appended to,
     // so a record's index is its identity for the whole run.
     const std::vector<PageStats>& pageStats() const { return m_pageStats; }
@@ -64,6 +74,7 @@ class QuillrunEngine {
     void AcceptImage(std::string image, std::string document);
     // Gives up waiting for the pending document, so that the next cycle searches again.
     void ReleasePendingOutput();
+    SearchMemory& GetSearchMemory() { return m_searchMemory; }
 
     void ConvertImage();
     bool CreateFolderPath(const std::string& folder);
@@ -77,12 +88,16 @@ class QuillrunEngine {
     bool PrepareDestinationFolder(const std::string& folder);
     void StopWork();
     void MarkImageFailed();
+    std::optional<ImageClaim> ClaimPendingImage();
+    bool LeaveInterruptedJob(const platform::ProgramRun& run, const ImageClaim& claim,
+                             const std::string& statisticsPath);
 
     EngineHost& m_host;
     ActivityLog m_activityLog;
     Settings m_settings;
     std::string m_readerPath;
     std::vector<PageStats> m_pageStats;
+    std::shared_ptr<ImageClaims> m_claims;  // made when first needed
 
     bool m_running = false;
     std::string m_currentImage;
@@ -97,6 +112,7 @@ class QuillrunEngine {
     // The folders on the search's current descent, so that a link back to one of them is not
     // followed round and round.
     std::vector<platform::FolderIdentity> m_descent;
+    SearchMemory m_searchMemory;
 };
 
 }  // namespace quillrun

@@ -14,7 +14,11 @@ std::string MakeLine(const std::string& message) {
 }  // namespace
 
 void ActivityLog::Write(const std::string& message, bool writeToFile, const std::string& logPath) {
-    const std::string line = MakeLine(message);
+    WriteLines(MakeLine(message), writeToFile, logPath);
+}
+
+void ActivityLog::WriteLines(const std::string& line, bool writeToFile,
+                             const std::string& logPath) {
     m_screen.AppendLogText(line);
     if (!writeToFile) {
         return;

@@ -19,6 +19,9 @@ class ActivityLog {
     explicit ActivityLog(LogScreen& screen) : m_screen(screen) {}
 
     void Write(const std::string& message, bool writeToFile, const std::string& logPath);
+    // Writes lines that already carry their stamps and line ends, held back while a job ran so
+    // that they stay together: to the screen at once, to the log file in one piece.
+    void WriteLines(const std::string& lines, bool writeToFile, const std::string& logPath);
 
   private:
     void ReportFileFailure(const std::string& logPath, const std::string& reason);

@@ -7,6 +7,7 @@
 
 #include "platform/file_system.h"
 #include "platform/path_rules.h"
+#include "platform/win32/file_information.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -51,6 +52,41 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+PathKind KindOf(DWORD attributes) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
+}
+
+// What a reparse point leads to. The attributes of the name itself are the link's: a link to a
+// folder carries the folder bit even when its target has gone, so the target is opened instead.
+PathKind FollowedKind(const std::string& path) {
+    const UniqueHandle target = OpenForAttributes(path);
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!target || !::GetFileInformationByHandle(target.get(), &information)) {
+        return PathKind::Missing;
+    }
+    return KindOf(information.dwFileAttributes);
+}
+
+std::optional<FolderStamp> StampOf(HANDLE folder) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(folder, &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return std::nullopt;
+    }
+    FolderStamp stamp{{information.dwVolumeSerialNumber, FileIndexOf(information)},
+                      TimeOfTicks(TicksOf(information.ftLastWriteTime)),
+                      TimeOfTicks(TicksOf(information.ftLastWriteTime))};
+    // The change time moves with renames, attributes and times set by hand as well; a file
+    // system that does not keep one gives the modification time twice, as POSIX ones without a
+    // status change time would.
+    FILE_BASIC_INFO basic{};
+    if (::GetFileInformationByHandleEx(folder, FileBasicInfo, &basic, sizeof basic) &&
+        basic.ChangeTime.QuadPart != 0) {
+        stamp.changed = TimeOfTicks(basic.ChangeTime.QuadPart);
+    }
+    return stamp;
+}
+
 }  // namespace
 
 PathKind GetPathKind(const std::string& path) {
@@ -58,7 +94,32 @@ PathKind GetPathKind(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return PathKind::Missing;
     }
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return FollowedKind(path);
+    }
+    return KindOf(attributes);
+}
+
+PathLookup LookUpPath(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return {};
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return {KindOf(attributes), false};
+    }
+    const UniqueHandle name = OpenForAttributes(path, false);
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    const bool isLink =
+        name &&
+        ::GetFileInformationByHandleEx(name.get(), FileAttributeTagInfo, &tag, sizeof tag) &&
+        IsLinkTag(tag.ReparseTag);
+    return {FollowedKind(path), isLink};
+}
+
+std::optional<FolderStamp> GetFolderStamp(const std::string& path) {
+    const UniqueHandle folder = OpenForAttributes(path);
+    return folder ? StampOf(folder.get()) : std::nullopt;
 }
 
 bool IsReadOnlyFolder(const std::string& path) {
@@ -141,22 +202,21 @@ struct FolderListing::Impl {
     UniqueFindHandle find;
     WIN32_FIND_DATAW pending{};
     bool hasPending = false;
-    FolderIdentity identity;
+    std::string folder;
+    FolderStamp stamp;
 };
 
 FolderListing::FolderListing(const std::string& folder) : m_impl(std::make_unique<Impl>()) {
     const std::wstring wideFolder = ToWide(folder);
-    // The folder's identity: its volume and its file index, whatever path it was reached by.
-    UniqueHandle handle(::CreateFileW(wideFolder.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!handle || !::GetFileInformationByHandle(handle.get(), &information)) {
+    // The folder's identity (its volume and its file index, whatever path it was reached by) and
+    // times, taken before the first entry is read.
+    const UniqueHandle handle = OpenForAttributes(folder);
+    const std::optional<FolderStamp> stamp = handle ? StampOf(handle.get()) : std::nullopt;
+    if (!stamp) {
         return;
     }
-    m_impl->identity = {
-        information.dwVolumeSerialNumber,
-        (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow};
+    m_impl->stamp = *stamp;
+    m_impl->folder = folder;
     const std::wstring pattern =
         wideFolder + (EndsWithSeparator(folder) || folder.empty() ? L"*" : L"\\*");
     m_impl->find.reset(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &m_impl->pending,
@@ -172,7 +232,11 @@ bool FolderListing::isOpen() const {
 }
 
 FolderIdentity FolderListing::identity() const {
-    return m_impl->identity;
+    return m_impl->stamp.identity;
+}
+
+FolderStamp FolderListing::stamp() const {
+    return m_impl->stamp;
 }
 
 bool FolderListing::next(FolderEntry& entry) {
@@ -184,8 +248,14 @@ bool FolderListing::next(FolderEntry& entry) {
             continue;
         }
         entry.name = ToUtf8(name);
-        // Links and junctions to folders carry the folder bit too, and are followed.
         entry.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        // For a reparse point the listing gives its tag in dwReserved0. Links and junctions are
+        // followed: what they lead to decides, and a broken one is a plain file.
+        entry.isLink = (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                       IsLinkTag(found.dwReserved0);
+        if (entry.isLink) {
+            entry.isFolder = FollowedKind(JoinPath(m_impl->folder, entry.name)) == PathKind::Folder;
+        }
         return true;
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -79,6 +80,11 @@ RegistryStatus OpenRegistryKey(RegistryHive hive, std::string_view keyPath, Regi
 // Opens a key for writing, creating it (and the hive's file and folders) when missing. A key
 // opened this way can be written and its values deleted, but not read.
 RegistryStatus CreateRegistryKey(RegistryHive hive, std::string_view keyPath, RegistryKey& key);
+
+// Where the hive is kept, for telling the user where settings come from: the current user's file
+// (which need not exist yet), or the machine's file that is read (the first that exists, else the
+// one the installer would write). Nothing when no location can be made out (no home folder).
+std::optional<std::string> RegistryHiveLocation(RegistryHive hive);
 
 // The installer's side: sets the default value of a key in the machine hive as text, creating
 // the key, the file and its folders as needed.

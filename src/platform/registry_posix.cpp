@@ -445,4 +445,8 @@ RegistryStatus CreateRegistryKey(RegistryHive hive, std::string_view keyPath, Re
     return RegistryStatus::Ok;
 }
 
+std::optional<std::string> RegistryHiveLocation(RegistryHive hive) {
+    return HivePathToRead(hive);
+}
+
 }  // namespace quillrun::platform

@@ -230,4 +230,9 @@ RegistryStatus CreateRegistryKey(RegistryHive hive, std::string_view keyPath, Re
     return RegistryStatus::Ok;
 }
 
+// The system's registry: the hive is where the settings live.
+std::optional<std::string> RegistryHiveLocation(RegistryHive hive) {
+    return hive == RegistryHive::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
+
 }  // namespace quillrun::platform

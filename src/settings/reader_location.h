@@ -7,6 +7,9 @@
 
 namespace quillrun {
 
+// What every front end says, and then ends, when the reading program is not found.
+inline constexpr const char* kReaderNotFoundMessage = "Orlavex was not found on this system!";
+
 // Finds the reading program through its application-path registration: its path enclosed in
 // double quotes, or nothing when it is not registered or not there.
 std::optional<std::string> LocateReader();

@@ -13,9 +13,32 @@ TEST(FolderListing, LinksToFoldersAreFoldersAndBrokenLinksFiles) {
     tree.makeFolder("sub");
     ASSERT_EQ(::symlink(tree.path("sub").c_str(), tree.path("link-to-sub").c_str()), 0);
     ASSERT_EQ(::symlink(tree.path("nowhere").c_str(), tree.path("broken").c_str()), 0);
-    const std::vector<std::pair<std::string, bool>> expected = {
-        {"broken", false}, {"link-to-sub", true}, {"sub", true}};
+    const Listing expected = {
+        {"broken", false, true}, {"link-to-sub", true, true}, {"sub", true, false}};
     EXPECT_EQ(Listed(tree.root()), expected);
+}
+
+TEST(FileSystem, LookUpPathSaysWhetherALinkLedThere) {
+    test::TempTree tree;
+    const std::string file = tree.writeFile("page.orx");
+    ASSERT_EQ(::symlink(file.c_str(), tree.path("linked.orx").c_str()), 0);
+    ASSERT_EQ(::symlink(tree.path("gone").c_str(), tree.path("broken.orx").c_str()), 0);
+    const std::vector<std::tuple<std::string, PathKind, bool>> cases = {
+        {tree.path("linked.orx"), PathKind::File, true},
+        {tree.path("broken.orx"), PathKind::Missing, true},
+    };
+    for (const auto& [path, kind, isLink] : cases) {
+        const PathLookup found = LookUpPath(path);
+        EXPECT_EQ(found.kind, kind) << path;
+        EXPECT_EQ(found.isLink, isLink) << path;
+    }
+}
+
+TEST(FileSystem, FolderStampFollowsALinkToTheFolder) {
+    test::TempTree tree;
+    const std::string folder = tree.makeFolder("box");
+    ASSERT_EQ(::symlink(folder.c_str(), tree.path("link").c_str()), 0);
+    EXPECT_EQ(GetFolderStamp(tree.path("link"))->identity, GetFolderStamp(folder)->identity);
 }
 
 TEST(FileSystem, WholeFileThatCannotBeWrittenLeavesTheOldFileAndNoTemporary) {

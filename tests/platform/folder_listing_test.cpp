@@ -1,17 +1,20 @@
 #include "platform/folder_listing_test.h"
 
+#include <chrono>
+#include <optional>
+
 namespace quillrun::platform {
 namespace {
 
 using test::TempTree;
 
-TEST(FolderListing, ListsEveryEntryWithItsFolderFlag) {
+TEST(FolderListing, ListsEveryEntryWithItsFolderAndLinkFlags) {
     TempTree tree;
     tree.writeFile(".hidden.tif");
     tree.writeFile("page.tif");
     tree.makeFolder("sub");
-    const std::vector<std::pair<std::string, bool>> expected = {
-        {".hidden.tif", false}, {"page.tif", false}, {"sub", true}};
+    const Listing expected = {
+        {".hidden.tif", false, false}, {"page.tif", false, false}, {"sub", true, false}};
     EXPECT_EQ(Listed(tree.root()), expected);
     // A trailing separator names the same folder.
     EXPECT_EQ(Listed(tree.path("")), expected);
@@ -41,6 +44,46 @@ TEST(FileSystem, PathKindsAndFolderCreation) {
     EXPECT_FALSE(CreateFolder(tree.path("new")));  // exists already
     EXPECT_FALSE(CreateFolder(tree.path("a/b")));  // parent missing
     EXPECT_FALSE(CreateFolder(file));
+}
+
+TEST(FileSystem, LookUpPathWithoutLinks) {
+    TempTree tree;
+    const std::string file = tree.writeFile("page.orx");
+    const std::vector<std::pair<std::string, PathKind>> cases = {
+        {file, PathKind::File},
+        {tree.root(), PathKind::Folder},
+        {tree.path("gone"), PathKind::Missing},
+        {"", PathKind::Missing},
+    };
+    for (const auto& [path, kind] : cases) {
+        const PathLookup found = LookUpPath(path);
+        EXPECT_EQ(found.kind, kind) << path;
+        EXPECT_FALSE(found.isLink) << path;
+    }
+}
+
+TEST(FileSystem, FolderStampMovesWithEveryNewEntryAndBelongsToTheFolder) {
+    TempTree tree;
+    const std::string folder = tree.makeFolder("box");
+    const auto past = std::chrono::system_clock::from_time_t(1000);
+    ASSERT_TRUE(test::SetModifiedTime(folder, past));
+    const std::optional<FolderStamp> before = GetFolderStamp(folder);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(before->modified, past);
+    EXPECT_GT(before->changed, before->modified);  // setting the time is a change of its own
+
+    tree.writeFile("box/page.tif");
+    const std::optional<FolderStamp> after = GetFolderStamp(folder);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->identity, before->identity);
+    EXPECT_GT(after->modified, before->modified);
+    EXPECT_EQ(FolderListing(folder).stamp().modified, after->modified);
+    EXPECT_EQ(FolderListing(folder).identity(), after->identity);
+
+    tree.makeFolder("other");
+    EXPECT_NE(GetFolderStamp(tree.path("other"))->identity, before->identity);
+    EXPECT_FALSE(GetFolderStamp(tree.path("box/page.tif")));
+    EXPECT_FALSE(GetFolderStamp(tree.path("missing")));
 }
 
 TEST(FileSystem, FolderTreeIsBuiltLevelByLevelAndStopsAtAFileInTheWay) {

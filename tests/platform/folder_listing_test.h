@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -12,14 +12,16 @@
 
 namespace quillrun::platform {
 
-// The entries of a folder with their folder flags, sorted: the listing's own order is the
-// system's.
-inline std::vector<std::pair<std::string, bool>> Listed(const std::string& folder) {
+using Listing = std::vector<std::tuple<std::string, bool, bool>>;  // name, folder, link
+
+// The entries of a folder with their folder and link flags, sorted: the listing's own order is
+// the system's.
+inline Listing Listed(const std::string& folder) {
     FolderListing listing(folder);
-    std::vector<std::pair<std::string, bool>> entries;
+    Listing entries;
     FolderEntry entry;
     while (listing.next(entry)) {
-        entries.emplace_back(entry.name, entry.isFolder);
+        entries.emplace_back(entry.name, entry.isFolder, entry.isLink);
     }
     std::sort(entries.begin(), entries.end());
     return entries;

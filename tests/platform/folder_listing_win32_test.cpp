@@ -17,7 +17,7 @@ TEST(FolderListingWin32, NamesInAnyScriptAreListedAsTheyAre) {
     const auto listed = Listed(tree.root());
     ASSERT_EQ(listed.size(), std::size(names));
     for (const std::string& name : names) {
-        EXPECT_NE(std::find(listed.begin(), listed.end(), std::make_pair(name, false)),
+        EXPECT_NE(std::find(listed.begin(), listed.end(), std::make_tuple(name, false, false)),
                   listed.end())
             << name;
     }

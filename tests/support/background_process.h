@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +18,8 @@ class BackgroundProcess {
     BackgroundProcess(const BackgroundProcess&) = delete;
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
+    // The system's id of the process, while it has not been waited for.
+    std::uint64_t pid() const;
     // Waits for the process to end by itself; returns its exit status.
     int wait();
 

@@ -35,6 +35,10 @@ BackgroundProcess::~BackgroundProcess() {
     }
 }
 
+std::uint64_t BackgroundProcess::pid() const {
+    return static_cast<std::uint64_t>(m_child->pid);
+}
+
 int BackgroundProcess::wait() {
     int status = 0;
     if (m_child->pid > 0) {

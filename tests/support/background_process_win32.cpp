@@ -22,6 +22,7 @@ std::wstring CommandLineOf(const std::vector<std::string>& arguments) {
 
 struct BackgroundProcess::Child {
     platform::UniqueHandle process;
+    DWORD id = 0;
 };
 
 BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments)
@@ -36,6 +37,7 @@ BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments)
     }
     ::CloseHandle(information.hThread);
     m_child->process.reset(information.hProcess);
+    m_child->id = information.dwProcessId;
 }
 
 BackgroundProcess::~BackgroundProcess() {
@@ -43,6 +45,10 @@ BackgroundProcess::~BackgroundProcess() {
         ::TerminateProcess(m_child->process.get(), 1);
         wait();
     }
+}
+
+std::uint64_t BackgroundProcess::pid() const {
+    return m_child->id;
 }
 
 int BackgroundProcess::wait() {

@@ -18,6 +18,12 @@
 //                        statistics, chosen from the input path and the seed S
 //   --fresh              leave the document's modification time as it is (normally back-dated,
 //                        as if it had been written before the quiet period)
+//   --tally=FILE         append the image's path and a line feed to FILE when it starts, in one
+//                        write, so that several instances can count their runs in one file
+//   --wait-for=FLAG      wait until FLAG exists before going on; if the program that started it
+//                        ends meanwhile, end at once without writing anything
+//   --burn-ms=N          spend N milliseconds of processor time before writing, as a reader of
+//                        fixed cost would
 //
 // A second use serves the tests directly: --hold PATH r|w READYFLAG RELEASEFLAG opens PATH,
 // creates READYFLAG, and keeps PATH open until RELEASEFLAG exists; --lock PATH READYFLAG
@@ -28,6 +34,7 @@
 #include "support/scripted_reader.h"
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -114,7 +121,8 @@ int Run(const std::vector<std::string>& arguments) {
     std::string statisticsBytes = "600, 6, 9, 0, 0\r\n";
     bool writeDocument = true, sleepForever = false, crash = false, fresh = false;
     int exitCode = 0;
-    std::string randomSeed;
+    std::string randomSeed, tally, waitFor;
+    long burnMilliseconds = 0;
     for (std::size_t i = 1; i < argc; ++i) {
         const std::string_view argument(arguments[i]);
         const auto value = [&](std::string_view prefix) {
@@ -158,6 +166,12 @@ int Run(const std::vector<std::string>& arguments) {
             randomSeed = value("--random-outcome=");
         } else if (argument == "--fresh") {
             fresh = true;
+        } else if (argument.starts_with("--tally=")) {
+            tally = value("--tally=");
+        } else if (argument.starts_with("--wait-for=")) {
+            waitFor = value("--wait-for=");
+        } else if (argument.starts_with("--burn-ms=")) {
+            burnMilliseconds = std::atol(value("--burn-ms=").c_str());
         }
     }
     if (!randomSeed.empty()) {
@@ -187,9 +201,16 @@ int Run(const std::vector<std::string>& arguments) {
         }
         WriteBytes(record, bytes);
     }
+    if (!tally.empty()) {
+        Tally(tally, input);
+    }
     if (crash) {
         Crash();
     }
+    if (!waitFor.empty() && !WaitForFlagWhileParentRuns(waitFor)) {
+        return 3;
+    }
+    Burn(burnMilliseconds);
     if (sleepForever) {
         SleepForever();
     }

@@ -28,6 +28,14 @@ int LockFile(const std::string& path, const std::string& ready, const std::strin
 [[noreturn]] void SleepForever();
 // Writes the numbers of the descriptors the program was started with (where there are such).
 void ListDescriptors(const std::string& path);
+// Appends the image's path and a line feed to the file in one write, so that several instances
+// can count their runs in one file.
+void Tally(const std::string& path, const std::string& input);
+// Waits for the flag as long as the program that started this one runs: a reader left behind by
+// a killed instance must not go on to write. Says whether the flag came while it still ran.
+bool WaitForFlagWhileParentRuns(const std::string& flag);
+// Busy work until this process has used the given processor time.
+void Burn(long milliseconds);
 // Leaves something behind that keeps the document open after this program has ended, until the
 // flag file exists.
 void HoldDocumentUntil(const std::string& document, const std::string& flag);

@@ -4,8 +4,12 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <thread>
 
 #include "support/scripted_reader.h"
 
@@ -61,6 +65,42 @@ void ListDescriptors(const std::string& path) {
     }
     ::closedir(folder);
     WriteBytes(path, numbers);
+}
+
+void Tally(const std::string& path, const std::string& input) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+    if (fd >= 0) {
+        const std::string line = input + "\n";
+        [[maybe_unused]] const ssize_t written = ::write(fd, line.data(), line.size());
+        ::close(fd);
+    }
+}
+
+bool WaitForFlagWhileParentRuns(const std::string& flag) {
+    const pid_t parent = ::getppid();
+    for (int i = 0; i < 12000 && !Exists(flag); ++i) {
+        if (::getppid() != parent) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return ::getppid() == parent;
+}
+
+void Burn(long milliseconds) {
+    timespec start{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
+    const auto spent = [&start] {
+        timespec now{};
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return (now.tv_sec - start.tv_sec) * 1000L + (now.tv_nsec - start.tv_nsec) / 1'000'000L;
+    };
+    volatile std::uint64_t sink = 0;
+    while (spent() < milliseconds) {
+        for (int i = 0; i < 100000; ++i) {
+            sink = sink * 6364136223846793005ULL + 1442695040888963407ULL;
+        }
+    }
 }
 
 void HoldDocumentUntil(const std::string& document, const std::string& flag) {

@@ -1,6 +1,9 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <cstdint>
 
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
@@ -77,6 +80,61 @@ void SleepForever() {
 
 void ListDescriptors(const std::string& /*path*/) {
     // Windows programs get no numbered descriptors to list; handles are never inherited.
+}
+
+void Tally(const std::string& path, const std::string& input) {
+    // FILE_APPEND_DATA alone makes every write land at the end, whoever else appends.
+    const UniqueHandle file = Open(path, FILE_APPEND_DATA, OPEN_ALWAYS, false);
+    const std::string line = input + "\n";
+    DWORD written = 0;
+    if (file) {
+        ::WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    }
+}
+
+bool WaitForFlagWhileParentRuns(const std::string& flag) {
+    // Windows keeps no live parent link: find the starter's id once, and hold a handle to it so
+    // that its end can be seen (and its id cannot be given to another process meanwhile).
+    const DWORD self = ::GetCurrentProcessId();
+    DWORD parentId = 0;
+    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (bool more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ProcessID == self) {
+            parentId = entry.th32ParentProcessID;
+        }
+    }
+    const UniqueHandle parent(::OpenProcess(SYNCHRONIZE, FALSE, parentId));
+    if (!parent) {
+        return false;
+    }
+    for (int i = 0; i < 12000 && !Exists(flag); ++i) {
+        if (::WaitForSingleObject(parent.get(), 5) == WAIT_OBJECT_0) {
+            return false;
+        }
+    }
+    return ::WaitForSingleObject(parent.get(), 0) == WAIT_TIMEOUT;
+}
+
+void Burn(long milliseconds) {
+    // Processor time, kernel and user, in units of 100 ns.
+    const auto spent = [] {
+        FILETIME created, exited, kernel, user;
+        ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+        const auto ticks = [](const FILETIME& time) {
+            return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+        };
+        return ticks(kernel) + ticks(user);
+    };
+    const std::uint64_t start = spent();
+    volatile std::uint64_t sink = 0;
+    while (spent() - start < static_cast<std::uint64_t>(milliseconds) * 10'000) {
+        for (int i = 0; i < 100000; ++i) {
+            sink = sink * 6364136223846793005ULL + 1442695040888963407ULL;
+        }
+    }
 }
 
 void HoldDocumentUntil(const std::string& document, const std::string& flag) {

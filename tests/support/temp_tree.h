@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -48,6 +49,12 @@ bool Exists(const std::string& path);
 bool RemovePath(const std::string& path);
 // The argument vector the scripted reader recorded with --record: each argument ends in a NUL.
 std::vector<std::string> RecordedArguments(const std::string& file);
+
+// Sets the modification time of a file or folder, as finely as the file system keeps it.
+bool SetModifiedTime(const std::string& path, std::chrono::system_clock::time_point time);
+// Makes a symbolic link at link to target; false where the system makes none (Windows without
+// the privilege, Wine, which reports success and makes nothing).
+bool MakeLink(const std::string& target, const std::string& link);
 
 // The system's own words for a file that is not there, as a log line quotes them.
 std::string MissingFileMessage();

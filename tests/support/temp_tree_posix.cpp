@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
@@ -48,6 +49,19 @@ void RemoveTreeAt(int parentFd, const char* name) {
 
 std::string MissingFileMessage() {
     return std::generic_category().message(ENOENT);
+}
+
+bool SetModifiedTime(const std::string& path, std::chrono::system_clock::time_point time) {
+    const auto since1970 =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+    const timespec at{static_cast<std::time_t>(since1970 / 1'000'000'000),
+                      static_cast<long>(since1970 % 1'000'000'000)};
+    const timespec times[2] = {at, at};
+    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+bool MakeLink(const std::string& target, const std::string& link) {
+    return ::symlink(target.c_str(), link.c_str()) == 0;
 }
 
 char NativeSeparator() {

@@ -37,6 +37,8 @@ class UniqueWin32Handle {
         }
         m_handle = handle;
     }
+    // Gives the handle up, for a release whose own failure matters.
+    Handle release() { return std::exchange(m_handle, Kind::None()); }
     // For calls that hand a new handle back through a pointer.
     Handle* put() {
         reset();

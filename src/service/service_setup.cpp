@@ -1,0 +1,50 @@
+#include "service/service_setup.h"
+
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "settings/reader_location.h"
+#include "settings/settings_check.h"
+#include "settings/settings_store.h"
+
+namespace quillrun::service {
+
+ServiceSetup PrepareService() {
+    ServiceSetup setup;
+    setup.settingsFile =
+        platform::RegistryHiveLocation(platform::RegistryHive::CurrentUser).value_or("");
+    setup.settingsFileFound =
+        !setup.settingsFile.empty() &&
+        platform::GetPathKind(setup.settingsFile) != platform::PathKind::Missing;
+    setup.registrationFile =
+        platform::RegistryHiveLocation(platform::RegistryHive::LocalMachine).value_or("");
+    std::optional<std::string> readerPath = LocateReader();
+    if (!readerPath) {
+        setup.problem = kReaderNotFoundMessage;
+        return setup;
+    }
+    setup.readerPath = std::move(*readerPath);
+    LoadSettings(setup.settings);
+    setup.problem = CheckSettings(setup.settings);
+    return setup;
+}
+
+std::string DescribeSetup(const ServiceSetup& setup) {
+    const Settings& settings = setup.settings;
+    std::string text =
+        "Settings: " + (setup.settingsFile.empty() ? "(no home folder)" : setup.settingsFile);
+    text += setup.settingsFileFound ? "\n" : " (not there: the defaults apply)\n";
+    if (setup.readerPath.empty()) {
+        return text + "Reading program: not registered (looked in " + setup.registrationFile +
+               ")\n";
+    }
+    text +=
+        "Reading program: " + setup.readerPath + ", registered in " + setup.registrationFile + "\n";
+    text += "Source hierarchy: " + settings.sourcePath + "\n";
+    text += "Destination hierarchy: " + settings.destPath + "\n";
+    text += "Command arguments: " + settings.commandArgs + "\n";
+    text += "User name: " + (settings.user.empty() ? "(none)" : settings.user) + "\n";
+    text += "Log file: " + (settings.writeLog ? settings.logPath : "(Log Activity is off)") + "\n";
+    return text;
+}
+
+}  // namespace quillrun::service

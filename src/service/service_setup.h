@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "settings/settings.h"
+
+namespace quillrun::service {
+
+// What the service works with, and where it came from.
+struct ServiceSetup {
+    Settings settings;
+    std::string readerPath;    // enclosed in double quotes, as the job needs it
+    std::string settingsFile;  // the user hive the settings were read from
+    bool settingsFileFound = false;
+    std::string registrationFile;  // the machine hive that registers the reading program
+    // The first reason the work cannot start, in the words and order of the dialog: the reading
+    // program first, then the checks of OK. Nothing when it may start.
+    std::optional<std::string> problem;
+};
+
+// Finds the reading program, reads the settings as the dialog does at its start, and checks
+// them as its OK does.
+ServiceSetup PrepareService();
+
+// Where the settings came from and what they say (the password excepted), for --check.
+std::string DescribeSetup(const ServiceSetup& setup);
+
+}  // namespace quillrun::service

@@ -1,0 +1,47 @@
+// The service's command line.
+#include <gtest/gtest.h>
+
+#include "service/service_options.h"
+
+namespace quillrun::service {
+namespace {
+
+TEST(ServiceOptions, AcceptsEachOptionInBothFormsAndRefusesTheRestWithAReason) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::optional<unsigned> jobs;
+        std::string pageStatistics;
+        bool check;
+        std::string error;  // empty: accepted
+    } cases[] = {
+        {{}, std::nullopt, "", false, ""},
+        {{"--jobs", "4"}, 4u, "", false, ""},
+        {{"--jobs=256", "--check"}, 256u, "", true, ""},
+        {{"--page-stats", "p.csv"}, std::nullopt, "p.csv", false, ""},
+        {{"--page-stats=/var/q,1.csv", "--jobs=1"}, 1u, "/var/q,1.csv", false, ""},
+        {{"--jobs", "0"}, {}, "", false, "--jobs needs a whole number from 1 to 256, not \"0\"."},
+        {{"--jobs=257"}, {}, "", false, "--jobs needs a whole number from 1 to 256, not \"257\"."},
+        {{"--jobs=two"}, {}, "", false, "--jobs needs a whole number from 1 to 256, not \"two\"."},
+        {{"--jobs", "-3"}, {}, "", false, "--jobs needs a whole number from 1 to 256, not \"-3\"."},
+        {{"--jobs"}, {}, "", false, "--jobs needs a value."},
+        {{"--jobs=2", "--jobs=3"}, {}, "", false, "--jobs is given twice."},
+        {{"--page-stats="}, {}, "", false, "--page-stats needs a file name."},
+        {{"--jobsx=2"}, {}, "", false, "unknown option --jobsx=2."},
+        {{"--verbose"}, {}, "", false, "unknown option --verbose."},
+        {{"/srv/scans"}, {}, "", false, "unexpected argument /srv/scans."},
+    };
+    for (const auto& c : cases) {
+        const ParsedOptions parsed = ParseServiceOptions(c.arguments);
+        const std::string shown = c.arguments.empty() ? "(none)" : c.arguments.front();
+        EXPECT_EQ(parsed.error, c.error) << shown;
+        if (c.error.empty() && parsed.options) {
+            EXPECT_EQ(parsed.options->jobs, c.jobs) << shown;
+            EXPECT_EQ(parsed.options->pageStatisticsFile, c.pageStatistics) << shown;
+            EXPECT_EQ(parsed.options->check, c.check) << shown;
+        }
+        EXPECT_EQ(parsed.options.has_value(), c.error.empty()) << shown;
+    }
+}
+
+}  // namespace
+}  // namespace quillrun::service

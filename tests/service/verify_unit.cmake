@@ -1,0 +1,28 @@
+# Runs "systemd-analyze verify" on one unit file: cmake -DUNIT=file [-DUSER_UNIT=ON] -P this.
+# The unit passes when the verification succeeds and reports nothing at all, warnings included.
+find_program(SYSTEMD_ANALYZE systemd-analyze)
+if(NOT SYSTEMD_ANALYZE)
+    message("SKIPPED: systemd-analyze is not installed here, so ${UNIT} cannot be verified.")
+    return()
+endif()
+set(scope)
+if(USER_UNIT)
+    set(scope --user)
+    # The user manager that verifies the unit needs a runtime folder of the user's own.
+    if("$ENV{XDG_RUNTIME_DIR}" STREQUAL "")
+        string(RANDOM LENGTH 8 suffix)
+        set(runtime "${CMAKE_CURRENT_BINARY_DIR}/verify-runtime-${suffix}")
+        file(MAKE_DIRECTORY "${runtime}")
+        file(CHMOD "${runtime}" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+        set(ENV{XDG_RUNTIME_DIR} "${runtime}")
+    endif()
+endif()
+execute_process(COMMAND "${SYSTEMD_ANALYZE}" ${scope} verify --man=no "${UNIT}"
+                RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(runtime)
+    file(REMOVE_RECURSE "${runtime}")
+endif()
+if(NOT status EQUAL 0 OR NOT output STREQUAL "")
+    message(FATAL_ERROR "systemd-analyze ${scope} verify ${UNIT} (status ${status}):\n${output}")
+endif()
+message("${UNIT} verified.")
