@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <random>
 
 #include "engine/engine_fixture.h"
@@ -214,6 +215,52 @@ class RememberedSearch : public EngineTest {
     std::vector<platform::UniqueFd> m_held;
     int m_names = 0;
 };
+
+// What turns an image into one to take without its folder's stamps moving: the search must look
+// at it again on the next tick rather than pass the remembered folder over.
+TEST_F(EngineTest, AnImageThatBecomesTakeableWithoutAFolderChangingIsTakenOnTheNextTick) {
+    const std::string held = source + "/held.tif";
+    const std::string linked = source + "/linked.tif";
+    const std::string shelf = tree.path("elsewhere/shelf");
+    platform::UniqueFd writer;
+    const struct {
+        const char* what;
+        std::string image;
+        std::function<void()> arrange;
+        std::function<void()> release;
+    } cases[] = {
+        {"an image held open by its writer", held,
+         [&] {
+             WriteFile(held, "scan");
+             writer = platform::UniqueFd(::open(held.c_str(), O_RDONLY | O_CLOEXEC));
+         },
+         [&] { writer = platform::UniqueFd(); }},
+        {"a link named like an image that led to a folder", linked,
+         [&] {
+             MakeFolders(shelf);
+             ASSERT_EQ(::symlink(shelf.c_str(), linked.c_str()), 0);
+         },
+         [&] {
+             fs::remove(shelf);
+             WriteFile(shelf, "scan");
+         }},
+    };
+    auto now = std::chrono::system_clock::now() + std::chrono::hours(1);
+    engine.GetSearchMemory().setClock([&] { return now; });
+    for (const auto& c : cases) {
+        c.arrange();
+        for (int tick = 0; tick < 2; ++tick) {
+            now += std::chrono::seconds(5);
+            EXPECT_FALSE(engine.FindNextImage(source)) << c.what;
+        }
+        c.release();
+        now += std::chrono::seconds(5);
+        ASSERT_TRUE(engine.FindNextImage(source)) << c.what;
+        EXPECT_EQ(engine.currentImage(), c.image) << c.what;
+        WriteFile(destination + "/" + fs::path(c.image).stem().string() + ".orx", "document");
+        engine.ReleasePendingOutput();
+    }
+}
 
 TEST_F(RememberedSearch, ChoosesWhatThePlainSearchChoosesThroughEveryChange) {
     constexpr int kSteps = 1000;
