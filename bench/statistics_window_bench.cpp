@@ -34,13 +34,18 @@ const std::vector<PageStats>& HoldRecords(std::size_t records) {
     std::vector<PageStats>().swap(held);
     held.reserve(records);
     unsigned seed = 2024;
+    std::shared_ptr<const std::string> path;
     for (std::size_t record = 0; record < records; ++record) {
         const std::size_t document = record / kPagesPerDocument;
-        char name[64];
-        std::snprintf(name, sizeof name, "/out/box-%04zu/scan-%06zu.orx", document / 100, document);
+        if (record % kPagesPerDocument == 0) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/out/box-%04zu/scan-%06zu.orx", document / 100,
+                          document);
+            path = std::make_shared<const std::string>(WorkspaceRoot() + name);
+        }
         seed = seed * 1103515245u + 12345u;
         PageStats page;
-        page.m_fileName = WorkspaceRoot() + name;
+        page.m_fileName = path;
         page.m_page = static_cast<std::int32_t>(record % kPagesPerDocument + 1);
         page.m_characters = static_cast<std::int32_t>(200 + (seed >> 16) % 3000);
         page.m_doubleWeightCount = static_cast<std::int32_t>((seed >> 8) % 40);

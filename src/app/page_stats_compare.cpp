@@ -13,8 +13,12 @@ int CompareNumbers(Number first, Number second) {
     return first < second ? -1 : (second < first ? 1 : 0);
 }
 
-int CompareFileNames(const std::string& first, const std::string& second) {
-    const int result = std::strcmp(first.c_str(), second.c_str());
+int CompareFileNames(const PageStats& first, const PageStats& second) {
+    // The pages of one document share their path: no need to look at its bytes.
+    if (first.m_fileName == second.m_fileName) {
+        return 0;
+    }
+    const int result = std::strcmp(first.fileName().c_str(), second.fileName().c_str());
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
 
@@ -36,7 +40,7 @@ int ConfidenceSortKey(float confidence) {
 int ComparePageStatsRecords(const PageStats& first, const PageStats& second, int column) {
     switch (column) {
         case kFileNameColumn:
-            return CompareFileNames(first.m_fileName, second.m_fileName);
+            return CompareFileNames(first, second);
         case kPageColumn:
             return CompareNumbers(first.m_page, second.m_page);
         case kCharactersColumn:

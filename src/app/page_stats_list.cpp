@@ -15,7 +15,7 @@ std::string PageStatsList::CellText(std::size_t row, int column) const {
     const PageStats& record = recordAt(row);
     switch (column) {
         case kFileNameColumn:
-            return record.m_fileName;
+            return record.fileName();
         case kPageColumn:
             return FormatPageNumber(record.m_page);
         case kCharactersColumn:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ inline std::vector<PageStats> PageRecords(const std::vector<PageRecord>& records
     std::vector<PageStats> stats;
     for (const PageRecord& record : records) {
         PageStats page;
-        page.m_fileName = record.fileName;
+        page.m_fileName = std::make_shared<const std::string>(record.fileName);
         page.m_page = record.page;
         page.m_characters = record.characters;
         page.m_confidence = record.confidence;
