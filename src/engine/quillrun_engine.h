@@ -20,6 +20,11 @@ inline constexpr const char* kStatusWaiting = "Waiting for work";
 inline constexpr const char* kStatusCheckSettings = "Please check the settings and press OK";
 // Shown when a job could not run at all and the engine takes no new image until restarted.
 inline constexpr const char* kStatusStopped = "Stopped - the Activity Log says why";
+// Shown while the last document is still in use, as the activity log says.
+inline constexpr const char* kStatusWaitingForDocument = "Waiting for a document to be released";
+
+// What a document left by a reading program that the user stopped is renamed with.
+inline constexpr const char* kStoppedDocumentSuffix = ".stopped";
 
 // The conversion engine: the timer-driven work cycle, the search of the source hierarchy, the
 // conversion of one image and the harvest of its statistics. It owns the settings of the run,
@@ -39,7 +44,8 @@ class QuillrunEngine {
     void SetReaderPath(std::string quotedPath) { m_readerPath = std::move(quotedPath); }
 
     // Every page harvested since the engine was made, in harvest order; only ever appended to,
-    // so a record's index is its identity for the whole run.
+    // so a record's index is its identity for the whole run. The pages of one harvested document
+    // follow each other and share one path.
     const std::vector<PageStats>& pageStats() const { return m_pageStats; }
 
     // True once the work has been started; it is never stopped again.
@@ -76,6 +82,7 @@ class QuillrunEngine {
     bool PendingOutputBlocksSearch() const;
     bool PrepareDestinationFolder(const std::string& folder);
     void StopWork();
+    void DiscardStoppedRun();
     void MarkImageFailed();
 
     EngineHost& m_host;
@@ -94,6 +101,8 @@ class QuillrunEngine {
     // The pending document was written by the last job (as opposed to a job that could not run).
     // Should it disappear before it is released, there is nothing left to wait for.
     bool m_pendingOutputWritten = false;
+    // The activity log has said that the work waits for the pending document to be released.
+    bool m_pendingOutputWaitLogged = false;
     // The folders on the search's current descent, so that a link back to one of them is not
     // followed round and round.
     std::vector<platform::FolderIdentity> m_descent;
