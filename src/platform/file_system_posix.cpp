@@ -131,9 +131,10 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
 
 RenamedAside RenameAside(const std::string& path, std::string_view suffix) {
     for (int attempt = 1; attempt <= kMostAsideNames; ++attempt) {
-        std::string name = path + std::string(suffix);
+        std::string name = path;
+        name.append(suffix);
         if (attempt > 1) {
-            name += "-" + std::to_string(attempt);
+            name.append(1, '-').append(std::to_string(attempt));
         }
         if (RenameWithoutReplacing(path, name)) {
             return {true, std::move(name), {}};
@@ -154,7 +155,8 @@ std::string TemporaryTemplateFor(const std::string& path,
     constexpr std::string_view kTail = ".XXXXXX";
     constexpr std::size_t kLongestName = NAME_MAX - 1 - kTail.size();
     const std::string name = folder ? path.substr(folder->size() + 1) : path;
-    const std::string temporary = "." + name.substr(0, kLongestName) + std::string(kTail);
+    std::string temporary(1, '.');
+    temporary.append(name, 0, kLongestName).append(kTail);
     return folder ? JoinPath(*folder, temporary) : temporary;
 }
 
