@@ -103,9 +103,10 @@ void StatisticsWindowSort(benchmark::State& state) {
         emit dialog.list()->horizontalHeader()->sectionClicked(column);
         dialog.list()->viewport()->repaint();
     }
-    const std::size_t top = dialog.model()->recordIndexAt(0);
-    const std::size_t next = dialog.model()->recordIndexAt(1);
-    if (ui::ComparePageStats(top, next, column) > 0) {
+    const std::vector<PageStats>& held = HoldRecords(records);
+    const PageStats& top = held[dialog.model()->recordIndexAt(0)];
+    const PageStats& next = held[dialog.model()->recordIndexAt(1)];
+    if (app::ComparePageStatsRecords(top, next, column) > 0) {
         state.SkipWithError("the click did not sort the list");
     }
 }
