@@ -174,8 +174,9 @@ TEST_F(QuillrunWithOrlavex, StopEndsTheReaderWithoutDocumentOrTemporaryFile) {
 
     engine.StartWork();
 
-    EXPECT_NE(host.log.find("Warning! - no ORX file was created for " + scan + "."),
-              std::string::npos)
+    EXPECT_NE(
+        host.log.find("The reading program was stopped by the user while converting " + scan + "."),
+        std::string::npos)
         << host.log;
     EXPECT_EQ(FolderNames(tree.path("documents/box")), std::vector<std::string>{"page.bad"});
 }
