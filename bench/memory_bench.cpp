@@ -121,12 +121,8 @@ int RunPageStatsChild(int argc, char** argv) {
 
     // Each document's path counts once: its pages share it.
     double pathBytes = 0;
-    const std::string* previous = nullptr;
-    for (const PageStats& record : engine.pageStats()) {
-        if (record.m_fileName.get() != previous) {
-            previous = record.m_fileName.get();
-            pathBytes += static_cast<double>(previous->size());
-        }
+    for (std::size_t document = 0; document < engine.pageStats().documentCount(); ++document) {
+        pathBytes += static_cast<double>(engine.pageStats().documentPath(document).size());
     }
     const double records = static_cast<double>(engine.pageStats().size());
     std::ofstream out(argv[3]);

@@ -61,7 +61,7 @@ class MainDialogView {
     virtual void ReaderEnded() = 0;
 
     // The Recognition Statistics window, modal; the work goes on while it is open.
-    virtual void ShowStatisticsWindow(const std::vector<PageStats>& records) = 0;
+    virtual void ShowStatisticsWindow(const PageStatsTable& records) = 0;
     // The user guide beside the executable, in a window that does not block the dialog.
     virtual void ShowHelp() = 0;
     virtual void CloseHelp() = 0;

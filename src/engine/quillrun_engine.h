@@ -43,10 +43,9 @@ class QuillrunEngine {
     const std::string& readerPath() const { return m_readerPath; }
     void SetReaderPath(std::string quotedPath) { m_readerPath = std::move(quotedPath); }
 
-    // Every page harvested since the engine was made, in harvest order; only ever appended to,
-    // so a record's index is its identity for the whole run. The pages of one harvested document
-    // follow each other and share one path.
-    const std::vector<PageStats>& pageStats() const { return m_pageStats; }
+    // Every page harvested since the engine was made, in harvest order, with the documents they
+    // belong to; only ever appended to, so a record's index is its identity for the whole run.
+    const PageStatsTable& pageStats() const { return m_pageStats; }
 
     // True once the work has been started; it is never stopped again.
     bool running() const { return m_running; }
@@ -89,7 +88,7 @@ class QuillrunEngine {
     ActivityLog m_activityLog;
     Settings m_settings;
     std::string m_readerPath;
-    std::vector<PageStats> m_pageStats;
+    PageStatsTable m_pageStats;
 
     bool m_running = false;
     std::string m_currentImage;

@@ -16,14 +16,16 @@ struct HarvestCounts {
 // Appends one record per line of the statistics file. A field a line does not supply keeps the
 // previous line's value; before the first line every field is zero.
 HarvestCounts AppendPageRecords(platform::FileReader& file, const std::string& documentPath,
-                                std::vector<PageStats>& pageStats) {
+                                PageStatsTable& pageStats) {
     HarvestCounts counts;
     PageStats record;
-    record.m_fileName = std::make_shared<const std::string>(documentPath);
     StatisticsFields fields{};
     LineReader lines(file);
     std::string_view line;
     while (lines.next(line)) {
+        if (counts.pages == 0) {
+            pageStats.AddDocument(documentPath);
+        }
         ScanStatisticsLine(line, fields);
         record.m_characters = fields[0];
         record.m_doubleWeightCount = fields[1];
@@ -35,7 +37,7 @@ HarvestCounts AppendPageRecords(platform::FileReader& file, const std::string& d
         if (record.m_confidence < kPoorConfidenceBelow) {
             ++counts.poorPages;
         }
-        pageStats.push_back(record);
+        pageStats.AppendPage(record);
     }
     return counts;
 }

@@ -126,16 +126,15 @@ TEST(PageStatsOrder, ComparesEachColumnAsItsValues) {
         {"negative column: always equal", -1, {"a", 1, 1, 1}, {"b", 2, 2, 2}, 0},
     };
     for (const OrderCase& c : cases) {
-        const std::vector<PageStats> records = test::PageRecords({c.first, c.second});
-        EXPECT_EQ(Sign(ComparePageStatsRecords(records[0], records[1], c.column)), c.expectedSign)
-            << c.what;
-        EXPECT_EQ(Sign(ComparePageStatsRecords(records[1], records[0], c.column)), -c.expectedSign)
+        const PageStatsTable records = test::PageRecords({c.first, c.second});
+        EXPECT_EQ(Sign(ComparePageStatsRecords(records, 0, 1, c.column)), c.expectedSign) << c.what;
+        EXPECT_EQ(Sign(ComparePageStatsRecords(records, 1, 0, c.column)), -c.expectedSign)
             << c.what;
     }
 }
 
 TEST(PageStatsOrder, SortingIsAscendingAndKeepsEqualRecordsInPlace) {
-    const std::vector<PageStats> records = test::PageRecords({
+    const PageStatsTable records = test::PageRecords({
         {"/out/b.orx", 1, 1000, 96.442f},
         {"/out/B.orx", 2, 999, 50.0f},
         {"/out/a.orx", 1, 12345, 96.447f},

@@ -58,7 +58,7 @@ class PageStatsDlgTest : public ::testing::Test {
         return *m_dialog.findChild<QTableView*>(QStringLiteral("statisticsList"));
     }
 
-    std::vector<PageStats> m_records;
+    PageStatsTable m_records;
     CPageStatsDlg m_dialog;
 };
 
@@ -150,7 +150,8 @@ TEST_F(PageStatsDlgTest, SelectedPagesStaySelectedThroughASort) {
 }
 
 TEST_F(PageStatsDlgTest, PagesHarvestedWhileOpenWaitForTheNextOpening) {
-    m_records.push_back(PageStats{"/out/late.orx", 1, 5, 0, 0, 0, 0, 100.0f});
+    m_records.AddDocument("/out/late.orx");
+    m_records.AppendPage(PageStats{0, 1, 5, 0, 0, 0, 0, 100.0f});
     EXPECT_EQ(list().model()->rowCount(), 5);
     ClickHeading(list(), 0);
     EXPECT_EQ(list().model()->rowCount(), 5);
