@@ -4,14 +4,8 @@
 
 namespace quillrun {
 
-PageStatsTable::PageRange PageStatsTable::pagesOf(std::size_t document) const {
-    const std::size_t end =
-        document + 1 < m_documents.size() ? m_documents[document + 1].firstPage : m_size;
-    return {m_documents[document].firstPage, end};
-}
-
 void PageStatsTable::AddDocument(std::string path) {
-    m_documents.push_back({std::move(path), m_size});
+    m_documents.push_back(std::move(path));
 }
 
 void PageStatsTable::AppendPage(PageStats page) {

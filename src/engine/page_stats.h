@@ -29,11 +29,6 @@ struct PageStats {
 // document follow each other.
 class PageStatsTable {
   public:
-    struct PageRange {
-        std::size_t first = 0;
-        std::size_t end = 0;  // one past the last
-    };
-
     class const_iterator {
       public:
         using iterator_category = std::forward_iterator_tag;
@@ -72,14 +67,11 @@ class PageStatsTable {
     }
     // The full path of the document the page belongs to.
     const std::string& fileName(const PageStats& page) const {
-        return m_documents[page.m_document].path;
+        return m_documents[page.m_document];
     }
 
     std::size_t documentCount() const { return m_documents.size(); }
-    const std::string& documentPath(std::size_t document) const {
-        return m_documents[document].path;
-    }
-    PageRange pagesOf(std::size_t document) const;
+    const std::string& documentPath(std::size_t document) const { return m_documents[document]; }
 
     // Starts the next document: the pages appended from now on belong to it.
     void AddDocument(std::string path);
@@ -92,11 +84,7 @@ class PageStatsTable {
     static constexpr unsigned kBlockShift = 12;
     static constexpr std::size_t kBlockPages = std::size_t{1} << kBlockShift;
 
-    struct Document {
-        std::string path;
-        std::size_t firstPage = 0;
-    };
-    std::vector<Document> m_documents;
+    std::vector<std::string> m_documents;  // the paths, by document index
     std::vector<std::vector<PageStats>> m_blocks;
     std::size_t m_size = 0;
 };
