@@ -58,12 +58,19 @@ struct RenamedAside {
 // path + suffix + "-2", "-3" and so on. Nothing that exists is ever replaced.
 RenamedAside RenameAside(const std::string& path, std::string_view suffix);
 
+// How much a whole-file write promises should the system crash right after it.
+enum class Durability {
+    Atomic,     // the old file or the new one, never a half-written one
+    Committed,  // the new one: the folder is flushed as well, which costs a second disk flush
+};
+
 // Replaces the file at path with exactly these bytes. The content is written and flushed under a
-// temporary name in the same folder and renamed into place, so a reader or a crash only ever sees
-// the old file or the new one, and an older, longer file leaves nothing of its tail behind. A
-// failure leaves the old file as it was and no temporary file behind.
+// temporary name in the same folder and renamed into place, so a reader never sees a half-written
+// file and an older, longer file leaves nothing of its tail behind. A failure leaves the old file
+// as it was and no temporary file behind, and says why.
 FileResult WriteWholeFile(const std::string& path, std::string_view bytes,
-                          Access access = Access::EveryoneReads);
+                          Access access = Access::EveryoneReads,
+                          Durability durability = Durability::Atomic);
 
 // Identifies a folder independently of the path it was reached by.
 struct FolderIdentity {

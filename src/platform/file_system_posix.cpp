@@ -171,7 +171,8 @@ void SyncFolder(const std::optional<std::string>& folder) {
 
 }  // namespace
 
-FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Access access) {
+FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Access access,
+                          Durability durability) {
     const std::optional<std::string> folder = ParentFolder(path);
     std::string temporary = TemporaryTemplateFor(path, folder);
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
@@ -192,7 +193,9 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Acces
         ::unlink(temporary.c_str());
         return Failed(error);
     }
-    SyncFolder(folder);
+    if (durability == Durability::Committed) {
+        SyncFolder(folder);
+    }
     return {true, {}};
 }
 

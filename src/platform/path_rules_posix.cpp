@@ -1,5 +1,7 @@
 #include "platform/path_rules.h"
 
+#include <algorithm>
+
 namespace quillrun::platform {
 namespace {
 
@@ -9,11 +11,15 @@ constexpr char kSeparator = '/';
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
     // Plain concatenation: a doubled separator reads as one, and the bytes of every path the
-    // program shows or passes on stay exactly as the user's roots spell them.
+    // program shows or passes on stay exactly as the user's roots spell them. Only the root
+    // already ends in the separator it needs.
     std::string path;
     path.reserve(folder.size() + 1 + name.size());
-    path.append(folder).append(1, kSeparator).append(name);
-    return path;
+    path.append(folder);
+    if (folder.empty() || !IsRoot(folder)) {
+        path.append(1, kSeparator);
+    }
+    return path.append(name);
 }
 
 std::optional<std::string> ParentFolder(std::string_view path) {
@@ -21,16 +27,19 @@ std::optional<std::string> ParentFolder(std::string_view path) {
     if (separator == std::string_view::npos) {
         return std::nullopt;
     }
-    return std::string(path.substr(0, separator));
+    // Directly below the root, the parent is the root itself.
+    return std::string(path.substr(0, separator == 0 ? 1 : separator));
 }
 
 bool IsRoot(std::string_view folder) {
-    // "//" and longer runs of separators name "/" as well.
+    // "//" and longer runs of separators name "/" as well; "" is the root in trimmed form.
     return folder.find_first_not_of(kSeparator) == std::string_view::npos;
 }
 
 void TrimTrailingSeparator(std::string& folder) {
-    if (!folder.empty() && folder.back() == kSeparator) {
+    // The root keeps its separator: trimmed to nothing it would be saved, shown and logged as an
+    // empty field.
+    if (!folder.empty() && folder.back() == kSeparator && !IsRoot(folder)) {
         folder.pop_back();
     }
 }
@@ -40,10 +49,9 @@ std::string FolderToOpen(std::string_view folder) {
 }
 
 std::string RebasePath(std::string_view path, std::string_view from, std::string_view to) {
-    // The rest of path after from begins with its separator, or is empty for from itself.
-    std::string rebased(to);
-    rebased.append(path.substr(from.size()));
-    return rebased;
+    std::string_view rest = path.substr(from.size());
+    rest.remove_prefix(std::min(rest.find_first_not_of(kSeparator), rest.size()));
+    return rest.empty() ? std::string(to) : JoinPath(to, rest);
 }
 
 }  // namespace quillrun::platform

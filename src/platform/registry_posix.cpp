@@ -318,7 +318,8 @@ RegistryStatus ModifyHive(RegistryHive hive, const HiveChange& change) {
     if (contents.state == HiveState::Unparseable && !SetAside(*target)) {
         return RegistryStatus::Failed;
     }
-    return WriteWholeFile(*target, FormatRegistryText(contents.document), file->access)
+    return WriteWholeFile(*target, FormatRegistryText(contents.document), file->access,
+                          Durability::Committed)
                ? RegistryStatus::Ok
                : RegistryStatus::Failed;
 }

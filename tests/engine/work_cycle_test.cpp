@@ -40,6 +40,11 @@ TEST_F(WorkCycle, OneTrailingSeparatorIsRemovedFromEachRootPerCycle) {
     EXPECT_EQ(engine.settings().destPath, destination);
     engine.OnTimer(1);
     EXPECT_EQ(engine.settings().sourcePath, source);
+
+    // The root is never trimmed away: an empty field would be saved and shown at the next start.
+    engine.settings().destPath = "/";
+    engine.OnTimer(1);
+    EXPECT_EQ(engine.settings().destPath, "/");
 }
 
 TEST_F(WorkCycle, HeldDocumentBlocksTheNextSearchUntilReleased) {

@@ -16,7 +16,7 @@ TEST(PathRules, ParentFolderUndoesTheJoin) {
     };
     const Case cases[] = {
         {"/srv/scans", "/srv/scans/page.tif"},
-        {"", "/page.tif"},                        // the root as the work cycle trims it
+        {"/", "/page.tif"},                       // the root carries its separator
         {"scans", "scans/page.tif"},              // relative
         {"/srv/scans/", "/srv/scans//page.tif"},  // a second separator is carried as typed
     };
@@ -35,8 +35,8 @@ TEST(PathRules, TrimmedRootFieldStillNamesTheSameFolder) {
         bool root;
     };
     const Case cases[] = {
-        {"/", "", true},
-        {"//", "/", true},
+        {"/", "/", true},  // the root is never trimmed away
+        {"//", "//", true},
         {tree.root(), tree.root(), false},
         {tree.root() + "/", tree.root(), false},
         {tree.root() + "//", tree.root() + "/", false},
@@ -64,8 +64,9 @@ TEST(PathRules, RebasedPathKeepsItsPlaceBelowTheOtherFolder) {
     const Case cases[] = {
         {"/in/a/b", "/in", "/out", "/out/a/b"},
         {"/in", "/in", "/out", "/out"},
-        {"/a/b", "", "/out", "/out/a/b"},  // from the trimmed root
-        {"/in/a", "/in", "", "/a"},        // to the trimmed root
+        {"/a/b", "/", "/out", "/out/a/b"},  // from the root
+        {"/in/a", "/in", "/", "/a"},        // to the root
+        {"/", "/", "/out", "/out"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RebasePath(c.path, c.from, c.to), c.rebased) << c.path;
