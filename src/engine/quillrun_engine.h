@@ -5,6 +5,7 @@
 
 #include "engine/engine_host.h"
 #include "engine/page_stats.h"
+#include "engine/search_memory.h"
 #include "log/activity_log.h"
 #include "platform/file_system.h"
 #include "settings/settings.h"
@@ -69,6 +70,7 @@ class QuillrunEngine {
     void AcceptImage(std::string image, std::string document);
     // Gives up waiting for the pending document, so that the next cycle searches again.
     void ReleasePendingOutput();
+    SearchMemory& GetSearchMemory() { return m_searchMemory; }
 
     void ConvertImage();
     bool CreateFolderPath(const std::string& folder);
@@ -105,6 +107,7 @@ class QuillrunEngine {
     // The folders on the search's current descent, so that a link back to one of them is not
     // followed round and round.
     std::vector<platform::FolderIdentity> m_descent;
+    SearchMemory m_searchMemory;
 };
 
 }  // namespace quillrun

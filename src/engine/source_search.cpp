@@ -36,9 +36,26 @@ class DescentStep {
     std::vector<platform::FolderIdentity>& m_descent;
 };
 
+// A twin reached through a link may vanish with the link's target, which the folder holding the
+// twin would not show.
+bool HasTwin(const std::string& path, SearchMemory& memory) {
+    const platform::PathLookup found = platform::LookUpPath(path);
+    if (found.kind == platform::PathKind::Missing) {
+        return false;
+    }
+    if (found.isLink) {
+        memory.lookAgainNextTick();
+    }
+    return true;
+}
+
 }  // namespace
 
 bool QuillrunEngine::FindNextImage(const std::string& dir) {
+    SearchMemory::Visit visit(m_searchMemory, dir, m_settings.sourcePath, m_settings.destPath);
+    if (visit.passOver()) {
+        return false;
+    }
     // A root trimmed by the work cycle still lists the top of the file system.
     platform::FolderListing listing(platform::FolderToOpen(dir));
     if (!listing.isOpen() ||
@@ -46,16 +63,19 @@ bool QuillrunEngine::FindNextImage(const std::string& dir) {
         return false;
     }
     const DescentStep step(m_descent, listing.identity());
+    visit.listed(listing.stamp());
     platform::FolderEntry entry;
     while (listing.next(entry)) {
+        visit.saw(entry, HasImageExtension(entry.name));
         if (entry.isFolder) {
             if (FindNextImage(platform::JoinPath(dir, entry.name))) {
                 return true;
             }
-        } else if (TestCandidate(dir, entry.name)) {
+        } else if (!visit.skipsFiles() && TestCandidate(dir, entry.name)) {
             return true;
         }
     }
+    visit.finished();
     return false;
 }
 
@@ -68,15 +88,16 @@ bool QuillrunEngine::TestCandidate(const std::string& dir, const std::string& na
     const std::string mirrored = platform::JoinPath(
         platform::RebasePath(dir, m_settings.sourcePath, m_settings.destPath), name);
     const std::string marker = ReplaceLastThree(mirrored, "bad");
-    if (platform::GetPathKind(marker) != platform::PathKind::Missing) {
+    if (HasTwin(marker, m_searchMemory)) {
         return false;
     }
     std::string document = ReplaceLastThree(marker, "orx");
-    if (platform::GetPathKind(document) != platform::PathKind::Missing) {
+    if (HasTwin(document, m_searchMemory)) {
         return false;
     }
     std::string image = platform::JoinPath(dir, name);
     if (!IsFileReady(image)) {
+        m_searchMemory.lookAgainNextTick();
         return false;
     }
     AcceptImage(std::move(image), std::move(document));

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,14 @@ enum class PathKind { Missing, File, Folder };
 
 // What is at a path, following links. Anything that cannot be examined counts as missing.
 PathKind GetPathKind(const std::string& path);
+
+// What is at a path, following links, and whether its last part is a link: what a link leads to
+// may come and go while the folder that holds the link stays as it was.
+struct PathLookup {
+    PathKind kind = PathKind::Missing;
+    bool isLink = false;
+};
+PathLookup LookUpPath(const std::string& path);
 
 // A folder is read-only when this user cannot create entries in it.
 bool IsReadOnlyFolder(const std::string& path);
@@ -79,9 +89,23 @@ struct FolderIdentity {
     bool operator==(const FolderIdentity&) const = default;
 };
 
+// When a folder last changed, as its file system records it. Adding, removing or renaming an
+// entry moves both times. `changed` also moves when the folder's own times or permissions are set
+// or it is moved: it is the status change time where the file system keeps one, else the
+// modification time again.
+struct FolderStamp {
+    FolderIdentity identity;
+    std::chrono::system_clock::time_point modified;
+    std::chrono::system_clock::time_point changed;
+};
+
+// The stamp of the folder at path, following links; none when no folder can be examined there.
+std::optional<FolderStamp> GetFolderStamp(const std::string& path);
+
 struct FolderEntry {
     std::string name;
     bool isFolder = false;  // links to folders count as folders; broken links as files
+    bool isLink = false;    // what it leads to may change while this folder stays as it was
 };
 
 // The entries of one folder, hidden ones included, in the order the file system gives, without
@@ -95,6 +119,8 @@ class FolderListing {
 
     bool isOpen() const;
     FolderIdentity identity() const;
+    // The folder's stamp when the listing was opened, before any entry was read.
+    FolderStamp stamp() const;
     // Fills entry with the next entry; false at the end.
     bool next(FolderEntry& entry);
 

@@ -17,12 +17,51 @@
 
 namespace quillrun::platform {
 
+namespace {
+
+PathKind KindOf(const struct stat& status) {
+    return S_ISDIR(status.st_mode) ? PathKind::Folder : PathKind::File;
+}
+
+std::chrono::system_clock::time_point TimeOf(const timespec& time) {
+    return std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::seconds(time.tv_sec) + std::chrono::nanoseconds(time.tv_nsec)));
+}
+
+FolderStamp StampOf(const struct stat& status) {
+    return {{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)},
+            TimeOf(status.st_mtim),
+            TimeOf(status.st_ctim)};
+}
+
+}  // namespace
+
 PathKind GetPathKind(const std::string& path) {
     struct stat status {};
     if (path.empty() || ::stat(path.c_str(), &status) != 0) {
         return PathKind::Missing;
     }
-    return S_ISDIR(status.st_mode) ? PathKind::Folder : PathKind::File;
+    return KindOf(status);
+}
+
+PathLookup LookUpPath(const std::string& path) {
+    struct stat status {};
+    if (path.empty() || ::lstat(path.c_str(), &status) != 0) {
+        return {};
+    }
+    if (!S_ISLNK(status.st_mode)) {
+        return {KindOf(status), false};
+    }
+    return {GetPathKind(path), true};
+}
+
+std::optional<FolderStamp> GetFolderStamp(const std::string& path) {
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
+        return std::nullopt;
+    }
+    return StampOf(status);
 }
 
 bool IsReadOnlyFolder(const std::string& path) {
@@ -201,7 +240,7 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Acces
 
 struct FolderListing::Impl {
     DIR* dir = nullptr;
-    FolderIdentity identity;
+    FolderStamp stamp;
     ~Impl() {
         if (dir != nullptr) {
             ::closedir(dir);
@@ -219,8 +258,7 @@ FolderListing::FolderListing(const std::string& folder) : m_impl(std::make_uniqu
     if (::fstat(fd.get(), &status) != 0) {
         return;
     }
-    m_impl->identity = {static_cast<std::uint64_t>(status.st_dev),
-                        static_cast<std::uint64_t>(status.st_ino)};
+    m_impl->stamp = StampOf(status);
     m_impl->dir = ::fdopendir(fd.get());
     if (m_impl->dir != nullptr) {
         static_cast<void>(fd.release());
@@ -234,7 +272,11 @@ bool FolderListing::isOpen() const {
 }
 
 FolderIdentity FolderListing::identity() const {
-    return m_impl->identity;
+    return m_impl->stamp.identity;
+}
+
+FolderStamp FolderListing::stamp() const {
+    return m_impl->stamp;
 }
 
 bool FolderListing::next(FolderEntry& entry) {
@@ -252,15 +294,20 @@ bool FolderListing::next(FolderEntry& entry) {
             continue;
         }
         entry.name.assign(name);
-        if (found->d_type == DT_DIR) {
-            entry.isFolder = true;
-        } else if (found->d_type == DT_LNK || found->d_type == DT_UNKNOWN) {
+        entry.isFolder = found->d_type == DT_DIR;
+        entry.isLink = found->d_type == DT_LNK;
+        if (found->d_type == DT_UNKNOWN) {
+            struct stat status {};
+            entry.isLink =
+                ::fstatat(::dirfd(m_impl->dir), found->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(status.st_mode);
+            entry.isFolder = !entry.isLink && S_ISDIR(status.st_mode);
+        }
+        if (entry.isLink) {
             // Links are followed; a broken link is a plain file.
             struct stat status {};
             entry.isFolder = ::fstatat(::dirfd(m_impl->dir), found->d_name, &status, 0) == 0 &&
                              S_ISDIR(status.st_mode);
-        } else {
-            entry.isFolder = false;
         }
         return true;
     }

@@ -64,6 +64,22 @@ std::string TruncatedTiff(ScanFolders& test) {
     return bytes.substr(0, bytes.size() / 3);
 }
 
+// Four pages whose last one is cut short: the first pages are being recognised, on as many
+// threads as there are processors, when the last one fails to read.
+std::string TiffWithDamagedLastPage(ScanFolders& test) {
+    std::vector<PixPtr> pages;
+    std::vector<Pix*> raw;
+    for (const Lines* text : {&FoxText(), &HarbourText(), &LedgerText(), &OrchardText()}) {
+        pages.push_back(ScanOf(*text));
+        raw.push_back(pages.back().get());
+    }
+    const std::string path = test.images + "/whole.tif";
+    WriteTiff(path, raw);
+    const std::string bytes = ReadWholeFile(path);
+    ::unlink(path.c_str());
+    return bytes.substr(0, bytes.size() * 9 / 10);
+}
+
 const FailureCase kFailureCases[] = {
     {"unknown option",
      [](ScanFolders& t) {
@@ -111,6 +127,13 @@ const FailureCase kFailureCases[] = {
                                          "-out:" + t.document(), "-d"};
      },
      "cannot be read"},
+    {"TIFF whose last page is damaged",
+     [](ScanFolders& t) {
+         return std::vector<std::string>{
+             "-in:" + t.writeImageFile("cut.tif", TiffWithDamagedLastPage(t)),
+             "-out:" + t.document(), "-d"};
+     },
+     "page 4 of the TIFF file cannot be read"},
     {"damaged PDF",
      [](ScanFolders& t) {
          return std::vector<std::string>{
@@ -143,6 +166,12 @@ const FailureCase kFailureCases[] = {
                                          "-lang:../eng", "-d"};
      },
      "-lang:"},
+    {"number of pages at once that is none",
+     [](ScanFolders& t) {
+         return std::vector<std::string>{"-in:" + t.writeScan("scan.tif"), "-out:" + t.document(),
+                                         "-jobs:0", "-d"};
+     },
+     "-jobs:"},
     {"document that would replace the image",
      [](ScanFolders& t) {
          const std::string image = t.writeScan("scan.tif");

@@ -99,6 +99,18 @@ std::string RunForOutput(const std::vector<std::string>& argv) {
     return out.contents();
 }
 
+RunResult RunProgram(const std::vector<std::string>& argv, int standardInput,
+                     const std::vector<std::string>& extraEnvironment) {
+    CaptureFile out;
+    CaptureFile err;
+    const pid_t pid = Spawn(argv, standardInput, out.fd(), err.fd(), extraEnvironment);
+    RunResult result;
+    result.status = WaitForExit(pid);
+    result.standardOutput = out.contents();
+    result.standardError = err.contents();
+    return result;
+}
+
 }  // namespace
 
 bool RunResult::exitedWith(int code) const {
@@ -107,15 +119,11 @@ bool RunResult::exitedWith(int code) const {
 
 RunResult RunOrlavex(const std::vector<std::string>& arguments, int standardInput,
                      const std::vector<std::string>& extraEnvironment) {
-    CaptureFile out;
-    CaptureFile err;
-    const pid_t pid =
-        Spawn(OrlavexArguments(arguments), standardInput, out.fd(), err.fd(), extraEnvironment);
-    RunResult result;
-    result.status = WaitForExit(pid);
-    result.standardOutput = out.contents();
-    result.standardError = err.contents();
-    return result;
+    return RunProgram(OrlavexArguments(arguments), standardInput, extraEnvironment);
+}
+
+RunResult RunCommand(const std::vector<std::string>& argv) {
+    return RunProgram(argv, -1, {});
 }
 
 pid_t StartOrlavex(const std::vector<std::string>& arguments) {

@@ -24,6 +24,9 @@ struct RunResult {
 RunResult RunOrlavex(const std::vector<std::string>& arguments, int standardInput = -1,
                      const std::vector<std::string>& extraEnvironment = {});
 
+// Runs another program (found on PATH) the same way, for instance one of poppler-utils.
+RunResult RunCommand(const std::vector<std::string>& argv);
+
 // Starts orlavex and returns at once; the caller reaps it with WaitForExit.
 pid_t StartOrlavex(const std::vector<std::string>& arguments);
 int WaitForExit(pid_t pid);

@@ -8,6 +8,7 @@ quillrun_add_test(orlavex_tests
     orlavex/text_comparison.cpp
     orlavex/orlavex_recognition_test.cpp
     orlavex/orlavex_failure_test.cpp
+    orlavex/orlavex_page_image_test.cpp
     orlavex/orlavex_quillrun_test.cpp
 )
 target_link_libraries(orlavex_tests PRIVATE PkgConfig::ORLAVEX_TEST_DEPS)

@@ -1,9 +1,12 @@
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <csignal>
+#include <tuple>
 
 #include "platform/file_system.h"
 #include "support/temp_tree.h"
@@ -13,27 +16,29 @@ namespace {
 
 using test::TempTree;
 
-std::vector<std::pair<std::string, bool>> Listed(const std::string& folder) {
+using Listing = std::vector<std::tuple<std::string, bool, bool>>;  // name, folder, link
+
+Listing Listed(const std::string& folder) {
     FolderListing listing(folder);
-    std::vector<std::pair<std::string, bool>> entries;
+    Listing entries;
     FolderEntry entry;
     while (listing.next(entry)) {
-        entries.emplace_back(entry.name, entry.isFolder);
+        entries.emplace_back(entry.name, entry.isFolder, entry.isLink);
     }
     std::sort(entries.begin(), entries.end());
     return entries;
 }
 
-TEST(FolderListing, ListsEveryEntryWithItsFolderFlagFollowingLinks) {
+TEST(FolderListing, ListsEveryEntryWithItsFolderAndLinkFlagsFollowingLinks) {
     TempTree tree;
     tree.writeFile(".hidden.tif");
     tree.writeFile("page.tif");
     tree.makeFolder("sub");
     ASSERT_EQ(::symlink(tree.path("sub").c_str(), tree.path("link-to-sub").c_str()), 0);
     ASSERT_EQ(::symlink(tree.path("nowhere").c_str(), tree.path("broken").c_str()), 0);
-    const std::vector<std::pair<std::string, bool>> expected = {
-        {".hidden.tif", false}, {"broken", false}, {"link-to-sub", true},
-        {"page.tif", false},    {"sub", true},
+    const Listing expected = {
+        {".hidden.tif", false, false}, {"broken", false, true}, {"link-to-sub", true, true},
+        {"page.tif", false, false},    {"sub", true, false},
     };
     EXPECT_EQ(Listed(tree.root()), expected);
     // A trailing separator names the same folder.
@@ -64,6 +69,49 @@ TEST(FileSystem, PathKindsAndFolderCreation) {
     EXPECT_FALSE(CreateFolder(tree.path("new")));  // exists already
     EXPECT_FALSE(CreateFolder(tree.path("a/b")));  // parent missing
     EXPECT_FALSE(CreateFolder(file));
+}
+
+TEST(FileSystem, LookUpPathSaysWhetherALinkLedThere) {
+    TempTree tree;
+    const std::string file = tree.writeFile("page.orx");
+    ASSERT_EQ(::symlink(file.c_str(), tree.path("linked.orx").c_str()), 0);
+    ASSERT_EQ(::symlink(tree.path("gone").c_str(), tree.path("broken.orx").c_str()), 0);
+    const std::vector<std::tuple<std::string, PathKind, bool>> cases = {
+        {file, PathKind::File, false},
+        {tree.path("linked.orx"), PathKind::File, true},
+        {tree.path("broken.orx"), PathKind::Missing, true},
+        {tree.root(), PathKind::Folder, false},
+        {tree.path("gone"), PathKind::Missing, false},
+        {"", PathKind::Missing, false},
+    };
+    for (const auto& [path, kind, isLink] : cases) {
+        const PathLookup found = LookUpPath(path);
+        EXPECT_EQ(found.kind, kind) << path;
+        EXPECT_EQ(found.isLink, isLink) << path;
+    }
+}
+
+TEST(FileSystem, FolderStampMovesWithEveryNewEntryAndBelongsToTheFolderNotThePath) {
+    TempTree tree;
+    const std::string folder = tree.makeFolder("box");
+    const timespec past[2] = {{1000, 0}, {1000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), past, 0), 0);
+    const std::optional<FolderStamp> before = GetFolderStamp(folder);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(before->modified, std::chrono::system_clock::from_time_t(1000));
+    EXPECT_GT(before->changed, before->modified);  // setting the time is a change of its own
+
+    tree.writeFile("box/page.tif");
+    const std::optional<FolderStamp> after = GetFolderStamp(folder);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->identity, before->identity);
+    EXPECT_GT(after->modified, before->modified);
+    EXPECT_EQ(FolderListing(folder).stamp().modified, after->modified);
+
+    ASSERT_EQ(::symlink(folder.c_str(), tree.path("link").c_str()), 0);
+    EXPECT_EQ(GetFolderStamp(tree.path("link"))->identity, before->identity);
+    EXPECT_FALSE(GetFolderStamp(tree.path("box/page.tif")));
+    EXPECT_FALSE(GetFolderStamp(tree.path("missing")));
 }
 
 TEST(FileSystem, FolderTreeIsBuiltLevelByLevelAndStopsAtAFileInTheWay) {

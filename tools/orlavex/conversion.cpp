@@ -1,24 +1,33 @@
 #include "conversion.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <tesseract/baseapi.h>
-#include <tesseract/ocrclass.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
 
 #include "cancellation.h"
 #include "document_writer.h"
-#include "orientation.h"
 #include "page_cleanup.h"
+#include "page_reader.h"
 #include "page_source.h"
 #include "page_statistics.h"
 #include "platform/file_system.h"
 #include "platform/unique_fd.h"
+#include "stored_image.h"
 
 namespace orlavex {
 
@@ -59,10 +68,30 @@ bool CheckInput(const Options& options, std::string& error) {
     return true;
 }
 
-bool CancelRecognition(void* /*unused*/, int /*words*/) {
-    return CancellationRequested();
+// The processors this process may run on, which a container or taskset may make fewer than the
+// machine has.
+int ProcessorCount() {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0) {
+        return std::max(1, CPU_COUNT(&allowed));
+    }
+    return static_cast<int>(std::max(1L, ::sysconf(_SC_NPROCESSORS_ONLN)));
 }
 
+// A signal cannot wake a thread that waits for another; waiting threads look for one this often.
+constexpr std::chrono::milliseconds kCancellationCheckInterval{100};
+
+// One image of the input on its way through recognition.
+struct Job {
+    SourceImage image;
+    int index = 0;  // in the input, from 0
+};
+
+// Reads the input's images in order on the calling thread and recognises them on as many threads
+// as there are processors (or -jobs:N), one engine each. Pages are added to the document strictly
+// in order: a thread that has read a page waits for its turn, so no more pages are held than there
+// are threads, plus the one being read and one waiting for a free thread.
 class Converter {
   public:
     explicit Converter(const Options& options) : m_options(options) {}
@@ -83,7 +112,7 @@ class Converter {
             error = m_options.inputPath + ": " + error;
             return Outcome::Failed;
         }
-        if (!startEngines(error)) {
+        if (!startReaders(source->imageCount(), error)) {
             return Outcome::Failed;
         }
         // Starting the engines takes a moment; a Stop that came meanwhile creates no file.
@@ -91,30 +120,25 @@ class Converter {
             return Outcome::Cancelled;
         }
         DocumentWriter writer(m_options.outputPath);
-        if (!writer.open(m_engine.GetDatapath(), error)) {
+        if (!writer.open(m_readers.front()->engine().GetDatapath(), error)) {
             return Outcome::Failed;
         }
         if (CancellationRequested()) {
             return Outcome::Cancelled;
         }
-
-        SourceImage image;
-        for (;;) {
-            const NextImage next = source->next(image, error);
-            if (CancellationRequested()) {
-                return Outcome::Cancelled;
-            }
-            if (next == NextImage::End) {
-                break;
-            }
-            if (next == NextImage::Failed) {
-                error = m_options.inputPath + ": " + error;
-                return Outcome::Failed;
-            }
-            const Outcome outcome = recogniseImage(image, writer, error);
-            if (outcome != Outcome::Written) {
-                return outcome;
-            }
+        m_writer = &writer;
+        std::vector<std::jthread> threads;
+        for (const std::unique_ptr<PageReader>& reader : m_readers) {
+            threads.emplace_back([this, &reader] { work(*reader); });
+        }
+        handOutImages(*source);
+        for (std::jthread& thread : threads) {
+            thread.join();
+        }
+        m_writer = nullptr;
+        if (m_outcome != Outcome::Written) {
+            error = m_error;
+            return m_outcome;
         }
         if (!writer.finish(error)) {
             return Outcome::Failed;
@@ -122,47 +146,109 @@ class Converter {
         return putInPlace(writer, error);
     }
 
-    bool startEngines(std::string& error) {
-        if (m_options.quiet) {
-            m_engine.SetVariable("debug_file", "/dev/null");
+    // One engine per thread, all started here, one after the other, before any page is read:
+    // Tesseract keeps some settings for all engines together, and they must not change under a
+    // page that another engine is reading. A single image needs one engine only.
+    bool startReaders(int imageCount, std::string& error) {
+        ConfigureRecognitionLibrary(m_options);
+        const int processors = ProcessorCount();
+        int threads = m_options.jobs > 0 ? std::min(m_options.jobs, processors) : processors;
+        if (imageCount > 0) {
+            threads = std::min(threads, imageCount);
         }
-        if (m_engine.Init(nullptr, m_options.languages.c_str(), tesseract::OEM_DEFAULT) != 0) {
-            error = "the recognition language " + m_options.languages + " is not installed";
-            return false;
-        }
-        // The page layout is found automatically, as the tesseract command does by default.
-        m_engine.SetPageSegMode(tesseract::PSM_AUTO);
-        if (m_options.autoRotate && !m_orientation.start(m_engine.GetDatapath())) {
-            message("the orientation model is not installed; pages are not turned upright");
+        for (int i = 0; i < threads; ++i) {
+            auto reader = std::make_unique<PageReader>(m_options);
+            std::string warning;
+            if (!reader->start(error, warning)) {
+                return false;
+            }
+            if (i == 0 && !warning.empty()) {
+                message(warning);
+            }
+            reader->stopWhen(&m_stopRequested);
+            m_readers.push_back(std::move(reader));
         }
         return true;
     }
 
-    Outcome recogniseImage(SourceImage& image, DocumentWriter& writer, std::string& error) {
+    // Reads one image after another and hands each to the next free thread.
+    void handOutImages(PageSource& source) {
+        for (int index = 0;; ++index) {
+            Job job;
+            job.index = index;
+            std::string error;
+            const NextImage next = stopped() ? NextImage::End : source.next(job.image, error);
+            if (CancellationRequested()) {
+                stop(Outcome::Cancelled, "");
+                break;
+            }
+            if (next == NextImage::Failed) {
+                stop(Outcome::Failed, m_options.inputPath + ": " + error);
+                break;
+            }
+            if (next == NextImage::End) {
+                break;
+            }
+            std::unique_lock lock(m_mutex);
+            waitUntil(lock, [this] { return m_stopped || !m_pending; });
+            if (m_stopped) {
+                break;
+            }
+            m_pending = std::move(job);
+            m_changed.notify_all();
+        }
+        const std::lock_guard lock(m_mutex);
+        m_noMoreImages = true;
+        m_changed.notify_all();
+    }
+
+    void work(PageReader& reader) {
+        for (;;) {
+            std::optional<Job> job;
+            {
+                std::unique_lock lock(m_mutex);
+                waitUntil(lock, [this] { return m_stopped || m_pending || m_noMoreImages; });
+                if (m_stopped || !m_pending) {
+                    return;
+                }
+                job = std::move(m_pending);
+                m_pending.reset();
+                m_changed.notify_all();
+            }
+            std::string error;
+            const Outcome outcome = recogniseImage(reader, *job, error);
+            if (outcome != Outcome::Written) {
+                stop(outcome, error);
+                return;
+            }
+        }
+    }
+
+    Outcome recogniseImage(PageReader& reader, Job& job, std::string& error) {
         PageImage whole;
-        whole.resolution = image.resolution;
-        whole.pix = std::move(image.pix);
-        whole.binary = Binarize(whole.pix.get());
-        if (!whole.binary) {
+        whole.resolution = job.image.resolution;
+        whole.pix = std::move(job.image.pix);
+        whole.originalFile = std::move(job.image.originalFile);
+        if (!PrepareImage(whole, m_options.despeckle)) {
             error = "an image of " + m_options.inputPath + " cannot be processed";
             return Outcome::Failed;
         }
-        if (m_options.despeckle) {
-            RemoveSpecks(whole);
-        }
         if (!m_options.twoPage) {
-            return recognisePage(whole, 0, m_options.autoRotate, writer, error);
+            const int pageNumber = job.index + 1;
+            int quarterTurns = 0;
+            const Outcome outcome =
+                reader.read(whole, pageNumber, m_options.autoRotate, quarterTurns, error);
+            if (outcome != Outcome::Written) {
+                return outcome;
+            }
+            return addPage(reader, whole, quarterTurns, job.index, pageNumber, true, error);
         }
         // A spread lying on its side would be split into a top and a bottom half, so its
         // orientation is settled before the split, for both pages at once.
-        int quarterTurns = 0;
-        if (m_options.autoRotate) {
-            quarterTurns = m_orientation.quarterTurnsToUpright(whole.binary.get(), whole.resolution,
-                                                               kUnpromptedOrientationMargin);
-            if (!RotateQuarterTurns(whole, quarterTurns)) {
-                error = "an image of " + m_options.inputPath + " cannot be turned";
-                return Outcome::Failed;
-            }
+        int quarterTurns = m_options.autoRotate ? reader.quarterTurnsOfSpread(whole) : 0;
+        if (!RotateQuarterTurns(whole, quarterTurns)) {
+            error = "an image of " + m_options.inputPath + " cannot be turned";
+            return Outcome::Failed;
         }
         PageImage left;
         PageImage right;
@@ -170,8 +256,16 @@ class Converter {
             error = "an image of " + m_options.inputPath + " cannot be split in two";
             return Outcome::Failed;
         }
+        // The engine holds one page's results at a time, so the left page is in the document
+        // before the right one is read; the turn passes on after the right page.
         for (PageImage* page : {&left, &right}) {
-            const Outcome outcome = recognisePage(*page, quarterTurns, false, writer, error);
+            const bool isLeft = page == &left;
+            const int pageNumber = 2 * job.index + (isLeft ? 1 : 2);
+            Outcome outcome = reader.read(*page, pageNumber, false, quarterTurns, error);
+            if (outcome == Outcome::Written) {
+                outcome =
+                    addPage(reader, *page, quarterTurns, job.index, pageNumber, !isLeft, error);
+            }
             if (outcome != Outcome::Written) {
                 return outcome;
             }
@@ -179,85 +273,82 @@ class Converter {
         return Outcome::Written;
     }
 
-    // Most pages arrive upright, so a page is recognised as it lies first; only when the result
-    // runs across the page or reads as nonsense is the orientation model asked, and the page
-    // turned and read again. Upright pages thus cost nothing extra.
-    Outcome recognisePage(PageImage& page, int quarterTurns, bool mayTurn, DocumentWriter& writer,
-                          std::string& error) {
-        ++m_pageNumber;
-        Outcome outcome = recognise(page, error);
-        if (outcome != Outcome::Written) {
-            return outcome;
-        }
-        if (mayTurn && RecognitionSuggestsTurnedPage(m_engine)) {
-            outcome = turnUpright(page, quarterTurns, error);
-            if (outcome != Outcome::Written) {
-                return outcome;
-            }
-        }
-        PageStatistics statistics = ClassifyPage(CollectConfidences(m_engine));
+    // Adds the page that the reader's engine has just recognised, once every earlier image is in
+    // the document. The statistics and the page image are made before the wait, in parallel.
+    Outcome addPage(PageReader& reader, PageImage& page, int quarterTurns, int imageIndex,
+                    int pageNumber, bool lastOfImage, std::string& error) {
+        tesseract::TessBaseAPI& engine = reader.engine();
+        PageStatistics statistics = ClassifyPage(CollectConfidences(engine));
         statistics.rotation = quarterTurns * 90;
-        if (!writer.addPage(m_engine)) {
-            error = "cannot write page " + std::to_string(m_pageNumber) + " of the document " +
+        StoredImage image;
+        if (!image.prepare(page, error)) {
+            error = "page " + std::to_string(pageNumber) + ": " + error;
+            return Outcome::Failed;
+        }
+        if (!waitForTurn(imageIndex)) {
+            return Outcome::Failed;  // another thread stopped the conversion and said why
+        }
+        engine.SetInputName(image.fileName());
+        const bool added = m_writer->addPage(engine);
+        engine.SetInputName(nullptr);
+        engine.Clear();
+        if (!added) {
+            error = "cannot write page " + std::to_string(pageNumber) + " of the document " +
                     m_options.outputPath;
             return Outcome::Failed;
         }
-        m_engine.Clear();
         m_statistics += FormatStatisticsLine(statistics);
         if (!m_options.quiet) {
             std::printf("orlavex: page %d: %d characters, %d words, turned %d degrees\n",
-                        m_pageNumber, statistics.characters, statistics.words, statistics.rotation);
+                        pageNumber, statistics.characters, statistics.words, statistics.rotation);
             std::fflush(stdout);
         }
+        if (lastOfImage) {
+            const std::lock_guard lock(m_mutex);
+            ++m_nextImageToWrite;
+            m_changed.notify_all();
+        }
         return Outcome::Written;
     }
 
-    // Asks the orientation model, turns the page and reads it again. A turn that reads worse than
-    // the page as it lay is taken back, so a doubtful verdict on a poor page does no harm.
-    Outcome turnUpright(PageImage& page, int& quarterTurns, std::string& error) {
-        const int turns = m_orientation.quarterTurnsToUpright(page.binary.get(), page.resolution,
-                                                              kPromptedOrientationMargin);
-        if (turns == 0) {
-            return Outcome::Written;
-        }
-        const int confidenceAsItLay = m_engine.MeanTextConf();
-        if (!RotateQuarterTurns(page, turns)) {
-            error = "page " + std::to_string(m_pageNumber) + " cannot be turned";
-            return Outcome::Failed;
-        }
-        Outcome outcome = recognise(page, error);
-        if (outcome != Outcome::Written || m_engine.MeanTextConf() >= confidenceAsItLay) {
-            quarterTurns = turns;
-            return outcome;
-        }
-        if (!RotateQuarterTurns(page, 4 - turns)) {
-            error = "page " + std::to_string(m_pageNumber) + " cannot be turned";
-            return Outcome::Failed;
-        }
-        return recognise(page, error);
+    // True once every image before this one is in the document; false when the conversion
+    // stopped meanwhile.
+    bool waitForTurn(int imageIndex) {
+        std::unique_lock lock(m_mutex);
+        waitUntil(lock, [&] { return m_stopped || m_nextImageToWrite == imageIndex; });
+        return !m_stopped;
     }
 
-    // Straightens the page and recognises it; the results stay in the engine.
-    Outcome recognise(PageImage& page, std::string& error) {
-        if (m_options.deskew) {
-            Straighten(page);
+    template <typename Predicate>
+    void waitUntil(std::unique_lock<std::mutex>& lock, Predicate ready) {
+        while (!ready()) {
+            if (CancellationRequested()) {
+                stopLocked(Outcome::Cancelled, "");
+                return;
+            }
+            m_changed.wait_for(lock, kCancellationCheckInterval);
         }
-        if (CancellationRequested()) {
-            return Outcome::Cancelled;
+    }
+
+    // The first reason to stop is the one reported.
+    void stop(Outcome outcome, const std::string& error) {
+        const std::lock_guard lock(m_mutex);
+        stopLocked(outcome, error);
+    }
+
+    void stopLocked(Outcome outcome, const std::string& error) {
+        if (!m_stopped) {
+            m_stopped = true;
+            m_stopRequested = true;
+            m_outcome = CancellationRequested() ? Outcome::Cancelled : outcome;
+            m_error = error;
         }
-        m_engine.SetImage(page.pix.get());
-        m_engine.SetSourceResolution(page.resolution);
-        tesseract::ETEXT_DESC monitor;
-        monitor.cancel = CancelRecognition;
-        const int recognised = m_engine.Recognize(&monitor);
-        if (CancellationRequested()) {
-            return Outcome::Cancelled;
-        }
-        if (recognised != 0) {
-            error = "page " + std::to_string(m_pageNumber) + " cannot be recognised";
-            return Outcome::Failed;
-        }
-        return Outcome::Written;
+        m_changed.notify_all();
+    }
+
+    bool stopped() {
+        const std::lock_guard lock(m_mutex);
+        return m_stopped;
     }
 
     // The statistics file comes first, so that whoever waits for the document finds both.
@@ -285,10 +376,21 @@ class Converter {
     }
 
     const Options& m_options;
-    tesseract::TessBaseAPI m_engine;
-    OrientationDetector m_orientation;
+    std::vector<std::unique_ptr<PageReader>> m_readers;
+    DocumentWriter* m_writer = nullptr;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<Job> m_pending;  // read, waiting for a free thread
+    bool m_noMoreImages = false;
+    int m_nextImageToWrite = 0;
+    bool m_stopped = false;
+    std::atomic<bool> m_stopRequested{false};  // m_stopped, for the engines to look at unlocked
+    Outcome m_outcome = Outcome::Written;
+    std::string m_error;
+
+    // Written only by the thread whose turn it is.
     std::string m_statistics;
-    int m_pageNumber = 0;
 };
 
 }  // namespace

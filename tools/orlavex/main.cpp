@@ -22,7 +22,7 @@ constexpr const char kUsage[] =
     "usage: orlavex -in:IMAGE -out:DOCUMENT [-stat:STATISTICS] [options] [-x]\n"
     "       orlavex -register\n"
     "options: -d -2page -autorotate -rotate0 -despeckle -nodespeckle -deskew -nodeskew\n"
-    "         -lang:eng+deu -nomessage -user:NAME -pwd:PASSWORD\n";
+    "         -lang:eng+deu -jobs:N -nomessage -user:NAME -pwd:PASSWORD\n";
 
 // Tesseract's recognition spreads small inner loops over OpenMP threads that spin while they
 // wait. On a desktop that is busy with other work that costs about five times the processor time

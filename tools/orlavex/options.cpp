@@ -35,7 +35,27 @@ bool IsValidLanguageList(std::string_view languages) {
     return true;
 }
 
-constexpr std::string_view kValueOptions[] = {"in", "out", "stat", "lang", "user", "pwd"};
+// A count of pages at once: digits only, from 1 to a bound that no machine reaches.
+bool ParseJobs(std::string_view text, int& jobs) {
+    constexpr int kMostJobs = 1024;
+    if (text.empty() || text.size() > 4) {
+        return false;
+    }
+    int value = 0;
+    for (const char c : text) {
+        if (std::isdigit(static_cast<unsigned char>(c)) == 0) {
+            return false;
+        }
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > kMostJobs) {
+        return false;
+    }
+    jobs = value;
+    return true;
+}
+
+constexpr std::string_view kValueOptions[] = {"in", "out", "stat", "lang", "jobs", "user", "pwd"};
 constexpr std::string_view kFlags[] = {"d",         "2page",       "autorotate", "rotate0",
                                        "despeckle", "nodespeckle", "deskew",     "nodeskew",
                                        "nomessage", "x",           "register"};
@@ -86,6 +106,10 @@ struct Parser {
                 fail("the option -lang: needs languages such as eng or eng+deu");
             }
             options.languages = std::string(value);
+        } else if (name == "jobs") {
+            if (!ParseJobs(value, options.jobs)) {
+                fail("the option -jobs: needs a number of pages from 1 to 1024");
+            }
         } else if (name == "user" || name == "pwd") {
             // Accepted for the caller's sake; this program has no accounts, and the values are
             // never repeated anywhere.

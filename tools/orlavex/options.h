@@ -17,6 +17,7 @@ struct Options {
     bool despeckle = true;
     bool deskew = true;
     bool quiet = false;  // -nomessage: only failures reach standard error
+    int jobs = 0;        // -jobs:N, pages recognised at once; 0: one per processor
 };
 
 enum class Command { Convert, Register };

@@ -49,6 +49,17 @@ PixPtr Binarize(Pix* pix) {
     return PixPtr(binary);
 }
 
+bool PrepareImage(PageImage& page, bool despeckle) {
+    page.binary = Binarize(page.pix.get());
+    if (!page.binary) {
+        return false;
+    }
+    if (despeckle) {
+        RemoveSpecks(page);
+    }
+    return true;
+}
+
 bool RotateQuarterTurns(PageImage& page, int quarterTurns) {
     quarterTurns = ((quarterTurns % 4) + 4) % 4;
     if (quarterTurns == 0) {
@@ -56,6 +67,7 @@ bool RotateQuarterTurns(PageImage& page, int quarterTurns) {
     }
     page.pix.reset(pixRotateOrth(page.pix.get(), quarterTurns));
     page.binary.reset(pixRotateOrth(page.binary.get(), quarterTurns));
+    page.originalFile.clear();
     return page.pix && page.binary;
 }
 
@@ -130,6 +142,7 @@ int RemoveSpecks(PageImage& page) {
         pixSetMasked(page.pix.get(), mask.get(), depth == 8 ? 255 : 0xffffff00);
     }
     page.binary = std::move(kept);
+    page.originalFile.clear();
     return speckCount;
 }
 
@@ -151,6 +164,7 @@ float Straighten(PageImage& page) {
     }
     page.pix = std::move(pix);
     page.binary = std::move(binary);
+    page.originalFile.clear();
     return angle;
 }
 

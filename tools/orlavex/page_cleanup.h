@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <utility>
 
 #include "pix_handle.h"
@@ -12,10 +13,17 @@ struct PageImage {
     PixPtr pix;
     PixPtr binary;
     int resolution = 300;
+    // The input file whose encoding the document can keep, as long as no step has changed a
+    // pixel; empty otherwise.
+    std::string originalFile;
 };
 
 // Makes the black-and-white copy of pix with one Otsu threshold for the whole page.
 PixPtr Binarize(Pix* pix);
+
+// The steps every image of the input takes before anything else: its black-and-white copy, then,
+// when despeckle is set, the specks removed. False when the image cannot be processed.
+bool PrepareImage(PageImage& page, bool despeckle);
 
 // Turns both images clockwise by quarterTurns times 90 degrees.
 bool RotateQuarterTurns(PageImage& page, int quarterTurns);

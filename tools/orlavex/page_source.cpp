@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 
@@ -113,12 +114,31 @@ class TiffSource : public PageSource {
         return Deliver(image, error, "page " + std::to_string(m_page) + " of the TIFF file");
     }
 
+    int imageCount() const override {
+        const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(m_path.c_str(), "rb"),
+                                                         std::fclose);
+        l_int32 count = 0;
+        return file && tiffGetCount(file.get(), &count) == 0 ? count : 0;
+    }
+
   private:
     std::string m_path;
     std::size_t m_offset = 0;
     int m_page = 0;
     bool m_finished = false;
 };
+
+// A JPEG file of grey or RGB samples goes into a PDF as it is; CMYK and YCCK ones would need
+// a decode array that the renderer does not write.
+bool IsKeepableJpeg(const std::string& path) {
+    l_int32 format = IFF_UNKNOWN;
+    l_int32 samples = 0;
+    l_int32 ycck = 0;
+    l_int32 cmyk = 0;
+    return findFileFormat(path.c_str(), &format) == 0 && format == IFF_JFIF_JPEG &&
+           readHeaderJpeg(path.c_str(), nullptr, nullptr, &samples, &ycck, &cmyk) == 0 &&
+           (samples == 1 || samples == 3) && ycck == 0 && cmyk == 0;
+}
 
 class SingleImageSource : public PageSource {
   public:
@@ -134,8 +154,17 @@ class SingleImageSource : public PageSource {
             error = "the image cannot be read";
             return NextImage::Failed;
         }
-        return Deliver(image, error, "the image");
+        const int width = pixGetWidth(image.pix.get());
+        const int height = pixGetHeight(image.pix.get());
+        const NextImage next = Deliver(image, error, "the image");
+        if (next == NextImage::Image && IsKeepableJpeg(m_path) &&
+            pixGetWidth(image.pix.get()) == width && pixGetHeight(image.pix.get()) == height) {
+            image.originalFile = m_path;
+        }
+        return next;
     }
+
+    int imageCount() const override { return 1; }
 
   private:
     std::string m_path;
@@ -230,6 +259,8 @@ class PdfSource : public PageSource {
         pixSetResolution(image.pix.get(), resolution, resolution);
         return Deliver(image, error, "page " + std::to_string(number) + " of the PDF file");
     }
+
+    int imageCount() const override { return m_pageCount; }
 
   private:
     std::unique_ptr<poppler::document> m_document;

@@ -11,6 +11,8 @@ namespace orlavex {
 struct SourceImage {
     PixPtr pix;
     int resolution = 300;  // pixels per inch, the same across and down
+    // Set when pix holds exactly the pixels of a JPEG file, whose encoding the document keeps.
+    std::string originalFile;
 };
 
 enum class NextImage { Image, End, Failed };
@@ -21,6 +23,8 @@ class PageSource {
     virtual ~PageSource() = default;
     // On Failed, error says why in words fit for the user.
     virtual NextImage next(SourceImage& image, std::string& error) = 0;
+    // How many images next() will hand out; 0 when that cannot be told in advance.
+    virtual int imageCount() const = 0;
 };
 
 // Recognises the kind of input by its content, not its name: PDF, TIFF (one or more pages) or

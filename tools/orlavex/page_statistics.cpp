@@ -3,6 +3,7 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
@@ -37,37 +38,40 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
     }
     constexpr auto kSymbol = tesseract::RIL_SYMBOL;
     constexpr auto kWord = tesseract::RIL_WORD;
-    float wordConfidence = 100.0F;
+    RecognisedPage::Word word;
+    const auto keepWord = [&] {
+        if (word.symbols > 0) {
+            page.words.push_back(std::move(word));
+        }
+        word = {};
+    };
     do {
         if (iterator->Empty(kSymbol)) {
             continue;
         }
         if (iterator->IsAtBeginningOf(kWord)) {
-            wordConfidence = iterator->Confidence(kWord);
-            const TextPtr word(iterator->GetUTF8Text(kWord));
-            if (!IsBlank(word.get())) {
-                ++page.words;
-            }
+            keepWord();
+            word.confidence = iterator->Confidence(kWord);
         }
         const TextPtr symbol(iterator->GetUTF8Text(kSymbol));
         if (!IsBlank(symbol.get())) {
-            page.symbols.push_back({iterator->Confidence(kSymbol), wordConfidence});
+            ++word.symbols;
         }
     } while (iterator->Next(kSymbol));
+    keepWord();
     return page;
 }
 
-PageStatistics ClassifyPage(const RecognisedPage& page, const CertaintyThresholds& thresholds) {
+PageStatistics ClassifyPage(const RecognisedPage& page, const CertaintyRule& rule) {
     PageStatistics statistics;
-    statistics.words = page.words;
-    statistics.characters = static_cast<int>(page.symbols.size());
-    for (const RecognisedPage::Symbol& symbol : page.symbols) {
-        if (symbol.confidence < thresholds.lowSymbol ||
-            symbol.wordConfidence < thresholds.lowWord) {
-            ++statistics.lowCertainty;
-        } else if (symbol.confidence < thresholds.middlingSymbol ||
-                   symbol.wordConfidence < thresholds.middlingWord) {
-            ++statistics.middlingCertainty;
+    statistics.words = static_cast<int>(page.words.size());
+    for (const RecognisedPage::Word& word : page.words) {
+        const int counted = std::min(word.symbols, rule.symbolsPerWord);
+        statistics.characters += word.symbols;
+        if (word.confidence < rule.lowWord) {
+            statistics.lowCertainty += counted;
+        } else if (word.confidence < rule.middlingWord) {
+            statistics.middlingCertainty += counted;
         }
     }
     return statistics;

@@ -18,36 +18,36 @@ struct PageStatistics {
     int rotation = 0;           // R: clockwise quarter turns applied, in degrees
 };
 
-// A symbol is of low certainty when its own confidence or its word's falls below the low
-// thresholds, else of middling certainty when either falls below the middling ones (Tesseract's
-// confidences, 0 to 100).
-struct CertaintyThresholds {
-    float lowSymbol = 0.0F;
+// What makes a word doubtful, by Tesseract's confidence in it (0 to 100): below lowWord its
+// symbols are of low certainty (D), else below middlingWord of middling certainty (S). Only the
+// first symbolsPerWord symbols of a doubtful word are counted: a misread word is one mistake
+// however long it is, and long words that the engine doubts but reads right (option names,
+// identifiers) would otherwise outweigh short ones that it gets wrong.
+struct CertaintyRule {
     float lowWord = 0.0F;
-    float middlingSymbol = 0.0F;
     float middlingWord = 0.0F;
+    int symbolsPerWord = 0;
 };
 
-// Calibrated so that Quillrun's figure (C - 2D - S) / C ranks pages by their character error
-// rate and falls below 95% on pages a proofreader should look at (docs/orlavex.md, measured with
-// orlavex_bench --calibrate). The LSTM engine gives nearly every symbol 99 even on a poor page;
-// the word's confidence is what falls on a damaged line.
-inline constexpr CertaintyThresholds kCalibratedThresholds{60.0F, 55.0F, 85.0F, 85.0F};
+// Calibrated on typeset pages (docs/orlavex.md, orlavex_bench --calibrate) so that Quillrun's
+// figure (C - 2D - S) / C stays at 95 or more on pages with at most 1 % of their words misread
+// and falls below 95 on pages with 3 % or more. The LSTM engine gives nearly every symbol 99, even
+// on a poor page; what falls on a damaged or doubtful word is the word's confidence.
+inline constexpr CertaintyRule kCalibratedRule{35.0F, 90.0F, 6};
 
-// The confidences of one recognised page: one entry per symbol that is not white space.
+// What the engine says of one recognised page, word by word.
 struct RecognisedPage {
-    struct Symbol {
+    struct Word {
         float confidence = 0.0F;
-        float wordConfidence = 0.0F;
+        int symbols = 0;  // that are not white space
     };
-    std::vector<Symbol> symbols;
-    int words = 0;
+    std::vector<Word> words;  // words with at least one symbol that is not white space
 };
 
 RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine);
 
 PageStatistics ClassifyPage(const RecognisedPage& page,
-                            const CertaintyThresholds& thresholds = kCalibratedThresholds);
+                            const CertaintyRule& rule = kCalibratedRule);
 
 std::string FormatStatisticsLine(const PageStatistics& statistics);
 

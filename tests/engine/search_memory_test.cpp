@@ -1,0 +1,239 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
+
+#include "engine/engine_fixture.h"
+#include "platform/unique_fd.h"
+
+namespace quillrun::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folders or the files below root (links not followed), in name order, so that the sequence
+// of changes does not depend on the order in which the file system lists entries.
+std::vector<std::string> Below(const std::string& root, bool folders) {
+    std::vector<std::string> found;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(root, error), end; it != end; it.increment(error)) {
+        if (!it->is_symlink() && it->is_directory() == folders) {
+            found.push_back(it->path().string());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// The remembered search against the plain one, over a long random sequence of changes to both
+// hierarchies, on a clock that the test moves. The file system is made to behave like a share
+// that keeps times to the second: every change stamps its folder with the test clock's second.
+// That clock runs an hour ahead of the machine's, so these stamps, not the real ones, decide.
+// The sequence is seeded; which image is chosen, and so what is converted, also depends on the
+// order in which the file system lists entries, which the same machine repeats.
+class RememberedSearch : public EngineTest {
+  protected:
+    RememberedSearch() : plain(plainHost) {
+        plain.settings().sourcePath = source;
+        plain.settings().destPath = destination;
+        plain.GetSearchMemory().setEnabled(false);
+        engine.GetSearchMemory().setClock([this] { return now; });
+    }
+
+    void touch(const fs::path& folder) const {
+        const auto second = std::chrono::time_point_cast<std::chrono::seconds>(now);
+        const timespec time{second.time_since_epoch().count(), 0};
+        const timespec times[2] = {time, time};
+        ::utimensat(AT_FDCWD, folder.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    }
+    void makeFolder(const fs::path& folder) const {
+        if (!fs::exists(folder)) {
+            makeFolder(folder.parent_path());
+            fs::create_directory(folder);
+            touch(folder);
+            touch(folder.parent_path());
+        }
+    }
+    // A file, or a link to target.
+    void write(const fs::path& path, const std::string& target = {}) const {
+        makeFolder(path.parent_path());
+        fs::remove(path);
+        target.empty() ? WriteFile(path, "image") : fs::create_symlink(target, path);
+        touch(path.parent_path());
+    }
+    void remove(const fs::path& path) const {
+        fs::remove_all(path);
+        touch(path.parent_path());
+    }
+    std::string fresh(const std::string& stem) { return stem + std::to_string(++m_names); }
+    template <typename T>
+    const T& pick(const std::vector<T>& from) {
+        return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+    }
+
+    // What the work cycle would do with the image both searches chose: write its document or
+    // failure marker, now and then a link to a document kept elsewhere, or leave it for later.
+    void convert(const std::string& document) {
+        switch (std::uniform_int_distribution<int>(0, 5)(random)) {
+            case 0:
+                break;
+            case 1:
+                m_documents.push_back(tree.path(fresh("elsewhere/doc-")));
+                write(m_documents.back());
+                write(document, m_documents.back());
+                break;
+            case 2:
+                write(document.substr(0, document.size() - 3) + "bad");
+                break;
+            default:
+                write(document);
+        }
+    }
+
+    // One random change of the kinds a watched hierarchy sees.
+    void change() {
+        const std::string in = engine.settings().sourcePath;
+        const std::string out = engine.settings().destPath;
+        std::vector<std::string> folders = Below(in, true);
+        folders.push_back(in);
+        const std::string folder = pick(folders);
+        const std::string mirror = out + folder.substr(in.size());
+        std::vector<std::string> images = Below(in, false);
+        std::erase_if(images, [](const std::string& file) {
+            return file.find(".tif") == std::string::npos && file.find(".PDF") == std::string::npos;
+        });
+        switch (std::uniform_int_distribution<int>(0, 13)(random)) {
+            case 0:
+            case 1:
+                write(folder + "/" + fresh("scan-") + pick<std::string>({".tif", ".PDF"}));
+                break;
+            case 2: {  // copied under a temporary name and renamed into place
+                const std::string part = folder + "/" + fresh(".part-");
+                write(part);
+                fs::rename(part, part + ".tif");
+                break;
+            }
+            case 3:  // deleted to try the image again
+                if (const auto twins = Below(out, false); !twins.empty()) {
+                    remove(pick(twins));
+                }
+                break;
+            case 4:
+                if (folders.size() < 20) {
+                    makeFolder(folder + "/" + fresh("box-"));
+                }
+                break;
+            case 5:  // a folder goes, or its mirror
+                if (folder != in) {
+                    remove(pick<std::string>({folder, mirror}));
+                }
+                break;
+            case 6: {  // arrives still held open by its writer, who lets go of an older one
+                const std::string image = folder + "/" + fresh("held-") + ".tif";
+                write(image);
+                m_held.emplace_back(::open(image.c_str(), O_RDONLY | O_CLOEXEC));
+                if (m_held.size() > 2) {
+                    m_held.erase(m_held.begin());
+                }
+                break;
+            }
+            case 7:  // rewritten in place: its folder does not change
+                if (!images.empty()) {
+                    WriteFile(pick(images), "rescanned");
+                }
+                break;
+            case 8:  // a link to a folder or a file elsewhere, perhaps named like an image
+                m_shelves.push_back(tree.path(fresh("elsewhere/shelf-")));
+                write(m_shelves.back() + pick<std::string>({"/loose.tif", ""}));
+                write(folder + "/" + fresh("linked-") + pick<std::string>({"", ".tif"}),
+                      m_shelves.back());
+                break;
+            case 9:  // what a link leads to turns from a folder into a file, or back
+                if (!m_shelves.empty()) {
+                    const std::string shelf = pick(m_shelves);
+                    const bool wasFolder = fs::is_directory(shelf);
+                    remove(shelf);
+                    write(wasFolder ? shelf : shelf + "/" + fresh("late-") + ".tif");
+                }
+                break;
+            case 10:  // the document that a twin links to goes
+                if (!m_documents.empty()) {
+                    const std::string document = pick(m_documents);
+                    remove(document);
+                    std::erase(m_documents, document);
+                }
+                break;
+            case 11:
+                replaceKeepingTime(pick<std::string>({folder, mirror, mirror}));
+                break;
+            case 12:  // the destination root changes
+                engine.settings().destPath = plain.settings().destPath =
+                    out == destination ? tree.path("out2") : destination;
+                break;
+            default:  // nothing changes
+                break;
+        }
+    }
+
+    // The folder is replaced by a copy that lacks one of its files and carries the old time.
+    void replaceKeepingTime(const std::string& folder) {
+        struct stat old {};
+        if (::stat(folder.c_str(), &old) != 0) {
+            return;
+        }
+        // The old folder is kept, so that the copy cannot be given its identity.
+        const std::string attic = m_attic.path(fresh("attic-"));
+        fs::rename(folder, attic);
+        touch(fs::path(folder).parent_path());
+        fs::copy(attic, folder, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+        std::vector<std::string> files = Below(folder, false);
+        for (const std::string& file : files) {
+            BackdateFile(file);
+        }
+        std::erase_if(files, [&](const std::string& file) {
+            return fs::path(file).parent_path() != fs::path(folder);
+        });
+        if (!files.empty()) {
+            fs::remove(pick(files));
+        }
+        const timespec times[2] = {old.st_mtim, old.st_mtim};
+        ::utimensat(AT_FDCWD, folder.c_str(), times, 0);
+    }
+
+    RecordingHost plainHost;
+    QuillrunEngine plain;
+    std::mt19937 random{16};
+    SearchMemory::Time now = std::chrono::system_clock::now() + std::chrono::hours(1);
+
+  private:
+    TempTree m_attic;
+    std::vector<std::string> m_shelves;    // folders elsewhere that links lead to
+    std::vector<std::string> m_documents;  // documents elsewhere that twins link to
+    std::vector<platform::UniqueFd> m_held;
+    int m_names = 0;
+};
+
+TEST_F(RememberedSearch, ChoosesWhatThePlainSearchChoosesThroughEveryChange) {
+    constexpr int kSteps = 1000;
+    using std::chrono::milliseconds;
+    const std::vector<milliseconds> pauses{milliseconds(0), milliseconds(300), milliseconds(1000),
+                                           milliseconds(2500), milliseconds(6000)};
+    for (int step = 0; step < kSteps; ++step) {
+        // Now and then a longer pause, so that some walks are full ones.
+        now += step % 200 == 199 ? SearchMemory::kFullWalkInterval / 4 : pick(pauses);
+        change();
+        const bool remembered = engine.FindNextImage(source);
+        ASSERT_EQ(remembered, plain.FindNextImage(source)) << "step " << step;
+        if (remembered) {
+            ASSERT_EQ(engine.currentImage(), plain.currentImage()) << "step " << step;
+            ASSERT_EQ(engine.pendingOutput(), plain.pendingOutput()) << "step " << step;
+            convert(engine.pendingOutput());
+        }
+    }
+    EXPECT_GT(engine.GetSearchMemory().foldersPassedOver(), static_cast<std::uint64_t>(kSteps));
+}
+
+}  // namespace
+}  // namespace quillrun::test
