@@ -1,16 +1,33 @@
 #include "settings/registry_text.h"
 
-#include <array>
-
 namespace quillrun {
+namespace {
 
-std::optional<std::string> ReadTextBytes(const platform::RegistryKey& key, std::string_view name) {
-    std::array<char, kTextBufferSize> buffer{};
-    std::uint32_t size = kTextBufferSize;
-    if (key.queryValue(name, nullptr, buffer.data(), &size) != platform::RegistryStatus::Ok) {
-        return std::nullopt;
+// Another instance may rewrite the value between asking for its size and reading it.
+constexpr int kReadAttempts = 3;
+
+}  // namespace
+
+TextValue ReadTextValue(const platform::RegistryKey& key, std::string_view name) {
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        std::uint32_t size = 0;
+        if (key.queryValue(name, nullptr, nullptr, &size) != platform::RegistryStatus::Ok) {
+            return {};
+        }
+        if (size > kLongestStoredText) {
+            return {TextValue::Status::TooLong, {}};
+        }
+        std::string bytes(size, '\0');
+        const platform::RegistryStatus status = key.queryValue(name, nullptr, bytes.data(), &size);
+        if (status == platform::RegistryStatus::Ok) {
+            bytes.resize(size);
+            return {TextValue::Status::Read, std::move(bytes)};
+        }
+        if (status != platform::RegistryStatus::MoreData) {
+            return {};
+        }
     }
-    return std::string(buffer.data(), size);
+    return {};
 }
 
 std::string TextUpToZero(std::string_view bytes) {

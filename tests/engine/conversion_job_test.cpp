@@ -69,15 +69,48 @@ TEST_F(ConversionJob, ReaderWithoutDocumentEarnsTheImageAMarkerAndTheWorkMovesOn
     }
 }
 
+// A stopped reader's document is unfinished, whatever it holds: it is kept aside, never
+// harvested, and the image gets its marker like any other failure.
 TEST_F(ConversionJob, StoppedReaderIsEndedAndCountsAsAFailure) {
     const std::string image = tree.writeFile("in/slow.tif");
-    useTemplate("--sleep-forever");
+    const std::string document = destination + "/slow.orx";
+    const std::string stopped =
+        "The reading program was stopped by the user while converting " + image + ".";
+    struct Case {
+        const char* option;
+        std::vector<std::string> messages;
+        const char* keptAs;
+    };
+    const Case cases[] = {
+        {"--sleep-forever", {stopped}, nullptr},
+        {"--sleep-after-doc",
+         {stopped, "The unfinished document was kept as " + document + ".stopped."},
+         ".stopped"},
+        {"--sleep-after-doc",  // the first one kept aside is not overwritten
+         {stopped, "The unfinished document was kept as " + document + ".stopped-2."},
+         ".stopped-2"},
+    };
     host.stopReader = true;
-    engine.StartWork();
-    EXPECT_FALSE(host.runningImages.empty());
-    EXPECT_EQ(host.runningImages.front(), image);
-    EXPECT_EQ(host.readerEnds, 1);
-    EXPECT_EQ(ReadFile(destination + "/slow.bad"), image);
+    for (const Case& c : cases) {
+        host.log.clear();
+        std::remove((destination + "/slow.bad").c_str());
+        std::remove((destination + "/slow.dat").c_str());
+        useTemplate(c.option);
+        // The statistics file is written after the document, which is then whole.
+        host.stopOnceExists = c.keptAs != nullptr ? destination + "/slow.dat" : "";
+        engine.ReleasePendingOutput();
+        engine.StartWork();
+        EXPECT_EQ(host.runningImages.back(), image);
+        EXPECT_EQ(logMessages(), c.messages) << c.option;
+        EXPECT_EQ(ReadFile(destination + "/slow.bad"), image) << c.option;
+        EXPECT_FALSE(Exists(document)) << c.option;
+        if (c.keptAs != nullptr) {
+            EXPECT_EQ(ReadFile(document + c.keptAs), "document of " + image) << c.option;
+        }
+    }
+    EXPECT_EQ(host.readerEnds, 3);
+    EXPECT_TRUE(engine.pageStats().empty());
+    EXPECT_EQ(host.statisticsEnabled, 0);
 }
 
 TEST_F(ConversionJob, DestinationFolderProblemsEndTheJobBeforeTheReaderRuns) {
@@ -149,6 +182,53 @@ TEST_F(ConversionJob, NameWithADoubleQuoteIsNeverRunAndGetsItsMarker) {
     EXPECT_EQ(logMessages(),
               std::vector<std::string>{image + " cannot be passed to the reading program: its "
                                                "path contains a double-quote character."});
+    engine.OnTimer(1);
+    EXPECT_EQ(host.status(), "Waiting for work");
+
+    // A quote in the destination root: the line names the path that holds it, the document's.
+    TempTree other;
+    RecordingHost otherHost;
+    QuillrunEngine quoted(otherHost);
+    quoted.SetReaderPath(engine.readerPath());
+    quoted.settings().writeLog = false;
+    quoted.settings().sourcePath = other.makeFolder("in");
+    quoted.settings().destPath = other.makeFolder("out \"quoted\"");
+    const std::string plain = other.writeFile("in/plain.tif");
+    quoted.StartWork();
+    const std::string document = quoted.settings().destPath + "/plain.orx";
+    EXPECT_EQ(otherHost.log.substr(11), document +
+                                            " cannot be passed to the reading program: its path "
+                                            "contains a double-quote character.\r\n");
+    EXPECT_EQ(ReadFile(quoted.settings().destPath + "/plain.bad"), plain);
+}
+
+// The marker is what keeps a failed image from being run again on every tick: when it cannot be
+// written, the work stops as it does when the destination folder is unusable, and says why.
+TEST_F(ConversionJob, MarkerThatCannotBeWrittenStopsTheWorkAndSaysWhy) {
+    const std::string image = tree.writeFile("in/sub/p.tif");
+    tree.writeFile("in/sub/q.tif");
+    useTemplate("--no-doc --remove-out-folder");
+    engine.StartWork();
+    const std::vector<std::string> expected{
+        "Warning! - no ORX file was created for " + image + ".",
+        "The failure marker " + destination +
+            "/sub/p.bad could not be written: No such file or directory."};
+    EXPECT_EQ(logMessages(), expected);
+    EXPECT_EQ(host.status(), kStatusStopped);
+    engine.OnTimer(1);
+    engine.OnTimer(1);
+    EXPECT_EQ(logMessages(), expected);
+    EXPECT_EQ(host.readerEnds, 1);  // the reader ran once, for p.tif
+}
+
+// The marker is written under a temporary name beside it, which must not grow past the longest
+// name the file system allows.
+TEST_F(ConversionJob, ImageWithTheLongestNameStillGetsItsMarker) {
+    const std::string name = std::string(251, 'n') + ".tif";
+    const std::string image = tree.writeFile("in/" + name);
+    useTemplate("--no-doc");
+    engine.StartWork();
+    EXPECT_EQ(ReadFile(destination + "/" + std::string(251, 'n') + ".bad"), image);
     engine.OnTimer(1);
     EXPECT_EQ(host.status(), "Waiting for work");
 }

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "engine/engine_fixture.h"
 
 namespace quillrun::test {
@@ -19,6 +22,10 @@ std::vector<Page> Pages(const QuillrunEngine& engine) {
     return pages;
 }
 
+std::string FileNameOf(const QuillrunEngine& engine, std::size_t record) {
+    return engine.pageStats().fileName(engine.pageStats()[record]);
+}
+
 bool operator==(const Page& a, const Page& b) {
     return a.page == b.page && a.characters == b.characters && a.doubleWeight == b.doubleWeight &&
            a.singleWeight == b.singleWeight && a.value4 == b.value4 && a.value5 == b.value5 &&
@@ -33,7 +40,8 @@ TEST_F(StatisticsHarvest, ThreePagesAreRecordedSummarisedAndTheFileRemoved) {
     EXPECT_EQ(Pages(engine), (std::vector<Page>{{1, 600, 6, 9, 0, 0, 96.5f},
                                                 {2, 800, 20, 10, 0, 0, 93.75f},
                                                 {3, 0, 0, 0, 0, 0, 0.0f}}));
-    EXPECT_EQ(engine.pageStats().front().m_fileName, document);
+    EXPECT_EQ(FileNameOf(engine, 0), document);
+    EXPECT_EQ(FileNameOf(engine, 2), document);
     EXPECT_EQ(logMessages(),
               (std::vector<std::string>{document + " has been created.", "It contains 3 pages.",
                                         "2 pages may have been poorly recognized."}));
@@ -51,6 +59,25 @@ TEST_F(StatisticsHarvest, MissingOrEmptyFileGivesOnlyTheCreatedLine) {
     EXPECT_FALSE(Exists(empty));
     EXPECT_TRUE(engine.pageStats().empty());
     EXPECT_EQ(host.statisticsEnabled, 0);
+}
+
+// Only a regular file is harvested: a pipe nobody writes to, or a device that never ends, would
+// hold the work (and the whole window) for good. Whatever stands there is left as it is.
+TEST_F(StatisticsHarvest, AnythingButARegularFileIsLeftAloneWithoutWaiting) {
+    const std::string document = tree.writeFile("out/a.orx", "doc");
+    const std::string pipe = tree.path("out/pipe.dat");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string device = tree.path("out/device.dat");
+    ASSERT_EQ(::symlink("/dev/zero", device.c_str()), 0);
+    const std::string folder = tree.makeFolder("out/folder.dat");
+    for (const std::string& statistics : {pipe, device, folder}) {
+        host.log.clear();
+        engine.HarvestStatistics(document, statistics);
+        EXPECT_EQ(logMessages(), std::vector<std::string>{document + " has been created."})
+            << statistics;
+        EXPECT_TRUE(Exists(statistics)) << statistics;
+    }
+    EXPECT_TRUE(engine.pageStats().empty());
 }
 
 TEST_F(StatisticsHarvest, OnePageSummaryUsesTheSingular) {
@@ -88,7 +115,11 @@ TEST_F(StatisticsHarvest, SameDocumentTwiceAddsASecondSetOfRecords) {
     std::remove((destination + "/p.orx").c_str());
     engine.OnTimer(1);
     ASSERT_EQ(engine.pageStats().size(), 4u);
-    EXPECT_EQ(engine.pageStats()[2].m_fileName, engine.pageStats()[0].m_fileName);
+    EXPECT_EQ(FileNameOf(engine, 2), FileNameOf(engine, 0));
+    // Nothing is merged: the document's second conversion is a document of its own.
+    EXPECT_EQ(engine.pageStats().documentCount(), 2u);
+    EXPECT_EQ(engine.pageStats()[1].m_document, engine.pageStats()[0].m_document);
+    EXPECT_NE(engine.pageStats()[2].m_document, engine.pageStats()[1].m_document);
     EXPECT_EQ(engine.pageStats()[3].m_page, 2);
     EXPECT_EQ(host.statisticsEnabled, 2);
 }

@@ -8,6 +8,9 @@
 //   --stats-bytes=FILE   copy FILE's bytes as the statistics file
 //   --hold-doc-until=F   leave a child process that keeps the document open until F exists
 //   --sleep-forever      wait until ended by a signal
+//   --sleep-after-doc    write the document and the statistics file, then wait until ended
+//   --remove-out-folder  remove the (empty) folder of the document before ending, as a
+//                        destination cleared while the work runs would
 //   --crash              end with SIGSEGV before writing anything
 //   --exit=N             exit with status N
 //   --list-fds=FILE      write the numbers of the descriptors it was started with to FILE
@@ -197,6 +200,7 @@ int main(int argc, char** argv) {
     std::string input, output, statistics, record, holdUntil;
     std::string statisticsBytes = "600, 6, 9, 0, 0\r\n";
     bool writeDocument = true, sleepForever = false, crash = false, fresh = false;
+    bool sleepAfterDocument = false, removeOutFolder = false;
     int exitCode = 0;
     std::string randomSeed, tally, waitFor;
     long burnMilliseconds = 0;
@@ -223,6 +227,10 @@ int main(int argc, char** argv) {
             holdUntil = value("--hold-doc-until=");
         } else if (argument == "--sleep-forever") {
             sleepForever = true;
+        } else if (argument == "--sleep-after-doc") {
+            sleepAfterDocument = true;
+        } else if (argument == "--remove-out-folder") {
+            removeOutFolder = true;
         } else if (argument == "--crash") {
             crash = true;
         } else if (argument.starts_with("--exit=")) {
@@ -313,6 +321,12 @@ int main(int argc, char** argv) {
             }
             ::close(fd);
         }
+    }
+    while (sleepAfterDocument) {
+        ::pause();
+    }
+    if (removeOutFolder) {
+        ::rmdir(output.substr(0, output.rfind('/')).c_str());
     }
     return exitCode;
 }
