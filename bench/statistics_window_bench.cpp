@@ -26,28 +26,30 @@ namespace {
 constexpr int kPagesPerDocument = 10;
 
 // The records a long run leaves: documents of ten pages in the order the search found them.
-const std::vector<PageStats>& HoldRecords(std::size_t records) {
-    static std::vector<PageStats> held;
+const PageStatsTable& HoldRecords(std::size_t records) {
+    static PageStatsTable held;
     if (held.size() == records) {
         return held;
     }
-    std::vector<PageStats>().swap(held);
-    held.reserve(records);
+    held = PageStatsTable();
     unsigned seed = 2024;
     for (std::size_t record = 0; record < records; ++record) {
         const std::size_t document = record / kPagesPerDocument;
-        char name[64];
-        std::snprintf(name, sizeof name, "/out/box-%04zu/scan-%06zu.orx", document / 100, document);
+        if (record % kPagesPerDocument == 0) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/out/box-%04zu/scan-%06zu.orx", document / 100,
+                          document);
+            held.AddDocument(WorkspaceRoot() + name);
+        }
         seed = seed * 1103515245u + 12345u;
         PageStats page;
-        page.m_fileName = WorkspaceRoot() + name;
         page.m_page = static_cast<std::int32_t>(record % kPagesPerDocument + 1);
         page.m_characters = static_cast<std::int32_t>(200 + (seed >> 16) % 3000);
         page.m_doubleWeightCount = static_cast<std::int32_t>((seed >> 8) % 40);
         page.m_singleWeightCount = static_cast<std::int32_t>((seed >> 4) % 60);
         page.m_confidence = ComputeConfidence(page.m_characters, page.m_doubleWeightCount,
                                               page.m_singleWeightCount);
-        held.push_back(std::move(page));
+        held.AppendPage(page);
     }
     return held;
 }
@@ -64,7 +66,7 @@ bool ListsWithoutItems(const ui::CPageStatsDlg& dialog, std::size_t records) {
 // Opening: the window is made over the records, shown, laid out and painted once.
 void StatisticsWindowOpen(benchmark::State& state) {
     const auto records = static_cast<std::size_t>(state.range(0));
-    const std::vector<PageStats>& held = HoldRecords(records);
+    const PageStatsTable& held = HoldRecords(records);
     bool itemFree = true;
     for (auto _ : state) {
         auto dialog = std::make_unique<ui::CPageStatsDlg>(held);
@@ -98,10 +100,8 @@ void StatisticsWindowSort(benchmark::State& state) {
         emit dialog.list()->horizontalHeader()->sectionClicked(column);
         dialog.list()->viewport()->repaint();
     }
-    const std::size_t top = dialog.model()->recordIndexAt(0);
-    const std::size_t next = dialog.model()->recordIndexAt(1);
-    const std::vector<PageStats>& held = HoldRecords(records);
-    if (app::ComparePageStatsRecords(held[top], held[next], column) > 0) {
+    if (app::ComparePageStatsRecords(HoldRecords(records), dialog.model()->recordIndexAt(0),
+                                     dialog.model()->recordIndexAt(1), column) > 0) {
         state.SkipWithError("the click did not sort the list");
     }
 }

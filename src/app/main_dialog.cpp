@@ -4,6 +4,7 @@
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
 #include "settings/reader_location.h"
+#include "settings/registry_text.h"
 #include "settings/settings_check.h"
 #include "settings/settings_store.h"
 
@@ -61,8 +62,12 @@ bool MainDialog::OnInitDialog() {
     }
     m_engine.SetReaderPath(std::move(*readerPath));
     m_view.EnableToolTips();
-    LoadSettings(m_engine.settings());
+    const std::vector<std::string> tooLong = LoadSettings(m_engine.settings());
     ShowSettings();
+    for (const std::string& name : tooLong) {
+        m_engine.LogActivity("The setting " + name + " was not read: it is longer than " +
+                             std::to_string(kLongestStoredText) + " bytes.");
+    }
     m_engine.SetStatus(kStatusCheckSettings);
     m_view.FocusControl(kSourcePathEdit);
     return true;

@@ -10,6 +10,11 @@
 
 namespace quillrun::app {
 
+// The on-screen activity log keeps this many of the newest lines: weeks of a busy run, while a
+// month of a failing image (half a million lines) cannot fill the memory. The log file keeps
+// every line.
+inline constexpr int kActivityLogScreenLines = 100'000;
+
 // What the main dialog's behaviour needs of a window: the controls of template 102 reached by
 // their ids, the standard dialogs and the windows around the dialog. Each front end (Qt, Win32)
 // implements it and forwards the user's actions to MainDialog; it holds no behaviour of its own.
@@ -31,8 +36,9 @@ class MainDialogView {
     // From now on, hovering over a control shows MainDialog::ToolTipText for it.
     virtual void EnableToolTips() = 0;
 
-    // Appends text at the very end of the activity log, whatever is selected there, and keeps
-    // the end in view.
+    // Appends text (whole lines, each ended by CR LF) at the very end of the activity log,
+    // whatever is selected there, and keeps the end in view. The log shows at most
+    // kActivityLogScreenLines lines: the oldest go as new ones come, at no growing cost per line.
     virtual void AppendLogText(const std::string& text) = 0;
 
     // A message box with one OK button, captioned with the application's name; returns once the
@@ -55,7 +61,7 @@ class MainDialogView {
     virtual void ReaderEnded() = 0;
 
     // The Recognition Statistics window, modal; the work goes on while it is open.
-    virtual void ShowStatisticsWindow(const std::vector<PageStats>& records) = 0;
+    virtual void ShowStatisticsWindow(const PageStatsTable& records) = 0;
     // The user guide beside the executable, in a window that does not block the dialog.
     virtual void ShowHelp() = 0;
     virtual void CloseHelp() = 0;

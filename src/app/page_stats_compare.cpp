@@ -13,8 +13,14 @@ int CompareNumbers(Number first, Number second) {
     return first < second ? -1 : (second < first ? 1 : 0);
 }
 
-int CompareFileNames(const std::string& first, const std::string& second) {
-    const int result = std::strcmp(first.c_str(), second.c_str());
+int CompareFileNames(const PageStatsTable& records, const PageStats& first,
+                     const PageStats& second) {
+    // The pages of one document name it by the same index: no need to look at its path.
+    if (first.m_document == second.m_document) {
+        return 0;
+    }
+    const int result =
+        std::strcmp(records.fileName(first).c_str(), records.fileName(second).c_str());
     return result < 0 ? -1 : (result > 0 ? 1 : 0);
 }
 
@@ -33,10 +39,13 @@ int ConfidenceSortKey(float confidence) {
     return static_cast<int>(hundredfold);
 }
 
-int ComparePageStatsRecords(const PageStats& first, const PageStats& second, int column) {
+int ComparePageStatsRecords(const PageStatsTable& records, std::size_t firstRecord,
+                            std::size_t secondRecord, int column) {
+    const PageStats& first = records[firstRecord];
+    const PageStats& second = records[secondRecord];
     switch (column) {
         case kFileNameColumn:
-            return CompareFileNames(first.m_fileName, second.m_fileName);
+            return CompareFileNames(records, first, second);
         case kPageColumn:
             return CompareNumbers(first.m_page, second.m_page);
         case kCharactersColumn:
@@ -49,11 +58,11 @@ int ComparePageStatsRecords(const PageStats& first, const PageStats& second, int
     }
 }
 
-void SortRecordIndexes(const std::vector<PageStats>& records, std::vector<std::size_t>& indexes,
+void SortRecordIndexes(const PageStatsTable& records, std::vector<std::size_t>& indexes,
                        int column) {
     std::stable_sort(indexes.begin(), indexes.end(),
                      [&records, column](std::size_t a, std::size_t b) {
-                         return ComparePageStatsRecords(records[a], records[b], column) < 0;
+                         return ComparePageStatsRecords(records, a, b, column) < 0;
                      });
 }
 

@@ -20,15 +20,16 @@ enum PageStatsColumn : int {
 // zero, so that 96.447 and 96.442 sort together. Values beyond the range of int saturate.
 int ConfidenceSortKey(float confidence);
 
-// Orders two records by one column of the list: negative, zero or positive when the first sorts
-// before, together with or after the second. File names compare byte by byte as unsigned values
-// (upper case before lower case); the numbers numerically on the stored values; any other column
-// compares equal.
-int ComparePageStatsRecords(const PageStats& first, const PageStats& second, int column);
+// Orders two records of the run by one column of the list: negative, zero or positive when the
+// first sorts before, together with or after the second. File names compare byte by byte as
+// unsigned values (upper case before lower case); the numbers numerically on the stored values;
+// any other column compares equal.
+int ComparePageStatsRecords(const PageStatsTable& records, std::size_t first, std::size_t second,
+                            int column);
 
 // Sorts indexes into records ascending by the column. Records that compare equal keep their
 // relative order.
-void SortRecordIndexes(const std::vector<PageStats>& records, std::vector<std::size_t>& indexes,
+void SortRecordIndexes(const PageStatsTable& records, std::vector<std::size_t>& indexes,
                        int column);
 
 }  // namespace quillrun::app

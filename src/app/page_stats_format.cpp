@@ -23,11 +23,15 @@ std::string FormatPageNumber(std::int32_t page) {
 }
 
 std::string FormatCharacterCount(std::int32_t characters) {
-    if (characters < 1000) {
-        return ToText(characters);
+    std::string text = ToText(characters);
+    // Negative counts (only a damaged statistics line gives one) are shown as they are.
+    if (characters < 0) {
+        return text;
     }
-    const std::string remainder = ToText(characters % 1000);
-    return ToText(characters / 1000) + "," + std::string(3 - remainder.size(), '0') + remainder;
+    for (std::size_t end = text.size(); end > 3; end -= 3) {
+        text.insert(end - 3, 1, ',');
+    }
+    return text;
 }
 
 std::string FormatConfidence(float confidence) {

@@ -6,13 +6,13 @@
 namespace quillrun::app {
 
 // Cell texts of the Recognition Statistics list. They never depend on the user's locale: the
-// decimal point is always a point, and the only grouping is the one comma of the characters.
+// decimal point is always a point, and the only grouping is the commas of the characters.
 
 // "%d".
 std::string FormatPageNumber(std::int32_t page);
 
-// "%d" below 1000 (negative counts included); from 1000 on, the thousands, a comma and the
-// remainder in three digits. Only one comma is ever inserted: one million shows as 1000,000.
+// "%d" with a comma between every three digits from the right: 999, 1,000, 1,234,567. Negative
+// counts are not grouped.
 std::string FormatCharacterCount(std::int32_t characters);
 
 // "%.2f": 96.45, 0.00, 100.00.

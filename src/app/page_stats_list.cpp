@@ -6,7 +6,7 @@
 
 namespace quillrun::app {
 
-PageStatsList::PageStatsList(const std::vector<PageStats>& records)
+PageStatsList::PageStatsList(const PageStatsTable& records)
     : m_records(records), m_recordOfRow(records.size()) {
     std::iota(m_recordOfRow.begin(), m_recordOfRow.end(), std::size_t{0});
 }
@@ -15,7 +15,7 @@ std::string PageStatsList::CellText(std::size_t row, int column) const {
     const PageStats& record = recordAt(row);
     switch (column) {
         case kFileNameColumn:
-            return record.m_fileName;
+            return m_records.fileName(record);
         case kPageColumn:
             return FormatPageNumber(record.m_page);
         case kCharactersColumn:

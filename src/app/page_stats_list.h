@@ -36,11 +36,14 @@ inline constexpr std::array<PageStatsColumnLayout, kPageStatsColumnCount> kPageS
 // survive the records growing.
 class PageStatsList {
   public:
-    explicit PageStatsList(const std::vector<PageStats>& records);
+    explicit PageStatsList(const PageStatsTable& records);
 
     std::size_t rowCount() const { return m_recordOfRow.size(); }
     std::size_t recordIndexAt(std::size_t row) const { return m_recordOfRow[row]; }
     const PageStats& recordAt(std::size_t row) const { return m_records[m_recordOfRow[row]]; }
+    const std::string& fileNameAt(std::size_t row) const {
+        return m_records.fileName(recordAt(row));
+    }
 
     // The text of a cell, formatted when it is asked for, so a long run costs no more than one
     // index per page.
@@ -51,7 +54,7 @@ class PageStatsList {
     void SortByColumn(int column);
 
   private:
-    const std::vector<PageStats>& m_records;
+    const PageStatsTable& m_records;
     std::vector<std::size_t> m_recordOfRow;
 };
 

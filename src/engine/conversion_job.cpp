@@ -17,12 +17,16 @@ void QuillrunEngine::ConvertImage() {
         return;
     }
     const std::string statisticsPath = StatisticsPathFor(m_pendingOutput);
-    if (!CanBeQuoted(m_currentImage) || !CanBeQuoted(m_pendingOutput)) {
-        LogActivity(m_currentImage +
-                    " cannot be passed to the reading program: its path contains a double-quote "
-                    "character.");
-        MarkImageFailed();
-        return;
+    // The document's path holds a quote when the destination root does; the line names the path
+    // that holds it, so the user knows which one to change.
+    for (const std::string* path : {&m_currentImage, &m_pendingOutput}) {
+        if (!CanBeQuoted(*path)) {
+            LogActivity(*path +
+                        " cannot be passed to the reading program: its path contains a "
+                        "double-quote character.");
+            MarkImageFailed();
+            return;
+        }
     }
     const std::string commandLine = BuildReaderCommandLine(
         {m_readerPath, m_settings.user, m_settings.password, m_settings.commandArgs, m_currentImage,
@@ -45,7 +49,9 @@ void QuillrunEngine::ConvertImage() {
         return;
     }
     m_interval = kLaterInterval;
-    if (platform::GetPathKind(m_pendingOutput) == platform::PathKind::Missing) {
+    if (run.endedOnRequest) {
+        DiscardStoppedRun();
+    } else if (platform::GetPathKind(m_pendingOutput) == platform::PathKind::Missing) {
         LogActivity("Warning! - no ORX file was created for " + m_currentImage + ".");
         MarkImageFailed();
     } else {
@@ -83,10 +89,38 @@ void QuillrunEngine::StopWork() {
     SetStatus(kStatusStopped);
 }
 
-// The marker holds the image's full path and keeps the image out of every later search. Even if
-// it cannot be written, the pending document is given up, so the next cycle tries again.
+// The user ended the reading program: whatever document it left is unfinished, however whole it
+// may look. It is kept aside for the user to look at, never harvested, and the image is marked
+// like any other failure.
+void QuillrunEngine::DiscardStoppedRun() {
+    LogActivity("The reading program was stopped by the user while converting " + m_currentImage +
+                ".");
+    if (platform::GetPathKind(m_pendingOutput) != platform::PathKind::Missing) {
+        const platform::RenamedAside aside =
+            platform::RenameAside(m_pendingOutput, kStoppedDocumentSuffix);
+        if (aside.succeeded) {
+            LogActivity("The unfinished document was kept as " + aside.path + ".");
+        } else {
+            LogActivity("The unfinished document " + m_pendingOutput +
+                        " could not be set aside: " + aside.error.message + ".");
+        }
+    }
+    MarkImageFailed();
+}
+
+// The marker holds the image's full path and keeps the image out of every later search. Without
+// it the same image would be run again on every tick, holding up every image behind it, so a
+// marker that cannot be written stops the work as an unusable destination folder does: the
+// pending document stays set and never comes.
 void QuillrunEngine::MarkImageFailed() {
-    platform::WriteWholeFile(ReplaceLastThree(m_pendingOutput, "bad"), m_currentImage);
+    const std::string marker = ReplaceLastThree(m_pendingOutput, "bad");
+    const platform::FileResult written = platform::WriteWholeFile(marker, m_currentImage);
+    if (!written) {
+        LogActivity("The failure marker " + marker +
+                    " could not be written: " + written.error.message + ".");
+        StopWork();
+        return;
+    }
     m_pendingOutput.clear();
 }
 

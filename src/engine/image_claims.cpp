@@ -1,27 +1,37 @@
 #include "engine/image_claims.h"
 
-#include <fstream>
 #include <utility>
 
 #include "engine/claim_record.h"
 #include "engine/destination_names.h"
+#include "platform/file_reader.h"
 #include "platform/file_system.h"
 
 namespace quillrun {
 namespace {
 
 // A claim's text is a few hundred bytes; anything longer is not one.
-constexpr std::streamsize kLongestClaim = 4096;
+constexpr std::size_t kLongestClaim = 4096;
 
 // A slot seen taken and gone again a moment later belongs to a job that has just ended; the
 // claim starts over, a few times at most.
 constexpr int kClaimAttempts = 3;
 
+// Through the platform layer, so that any path opens (Windows takes it as UTF-8) and a claim
+// slot that is not a regular file is read as nothing rather than waited on.
 std::string ReadClaimText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string text(static_cast<std::size_t>(kLongestClaim), '\0');
-    in.read(text.data(), kLongestClaim);
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    platform::FileReader file(path);
+    std::string text(kLongestClaim, '\0');
+    std::size_t filled = 0;
+    while (filled < text.size()) {
+        const std::optional<std::size_t> got =
+            file.read(text.data() + filled, text.size() - filled);
+        if (!got || *got == 0) {
+            break;
+        }
+        filled += *got;
+    }
+    text.resize(filled);
     return text;
 }
 

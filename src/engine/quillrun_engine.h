@@ -24,6 +24,11 @@ inline constexpr const char* kStatusWaiting = "Waiting for work";
 inline constexpr const char* kStatusCheckSettings = "Please check the settings and press OK";
 // Shown when a job could not run at all and the engine takes no new image until restarted.
 inline constexpr const char* kStatusStopped = "Stopped - the Activity Log says why";
+// Shown while the last document is still in use, as the activity log says.
+inline constexpr const char* kStatusWaitingForDocument = "Waiting for a document to be released";
+
+// What a document left by a reading program that the user stopped is renamed with.
+inline constexpr const char* kStoppedDocumentSuffix = ".stopped";
 
 // The conversion engine: the timer-driven work cycle, the search of the source hierarchy, the
 // conversion of one image and the harvest of its statistics. It owns the settings of the run,
@@ -48,9 +53,9 @@ class QuillrunEngine {
     void SetImageClaims(std::shared_ptr<ImageClaims> claims) { m_claims = std::move(claims); }
     ImageClaims& imageClaims();
 
-    // Every page harvested since the engine was made, in harvest order; only ever appended to,
-    // so a record's index is its identity for the whole run.
-    const std::vector<PageStats>& pageStats() const { return m_pageStats; }
+    // Every page harvested since the engine was made, in harvest order, with the documents they
+    // belong to; only ever appended to, so a record's index is its identity for the whole run.
+    const PageStatsTable& pageStats() const { return m_pageStats; }
 
     // True once the work has been started; it is never stopped again.
     bool running() const { return m_running; }
@@ -87,6 +92,7 @@ class QuillrunEngine {
     bool PendingOutputBlocksSearch() const;
     bool PrepareDestinationFolder(const std::string& folder);
     void StopWork();
+    void DiscardStoppedRun();
     void MarkImageFailed();
     std::optional<ImageClaim> ClaimPendingImage();
     bool LeaveInterruptedJob(const platform::ProgramRun& run, const ImageClaim& claim,
@@ -96,7 +102,7 @@ class QuillrunEngine {
     ActivityLog m_activityLog;
     Settings m_settings;
     std::string m_readerPath;
-    std::vector<PageStats> m_pageStats;
+    PageStatsTable m_pageStats;
     std::shared_ptr<ImageClaims> m_claims;  // made when first needed
 
     bool m_running = false;
@@ -109,6 +115,8 @@ class QuillrunEngine {
     // The pending document was written by the last job (as opposed to a job that could not run).
     // Should it disappear before it is released, there is nothing left to wait for.
     bool m_pendingOutputWritten = false;
+    // The activity log has said that the work waits for the pending document to be released.
+    bool m_pendingOutputWaitLogged = false;
     // The folders on the search's current descent, so that a link back to one of them is not
     // followed round and round.
     std::vector<platform::FolderIdentity> m_descent;

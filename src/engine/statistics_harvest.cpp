@@ -1,9 +1,8 @@
-#include <istream>
-#include <memory>
-
+#include "engine/line_reader.h"
 #include "engine/page_stats.h"
 #include "engine/quillrun_engine.h"
 #include "engine/statistics_line.h"
+#include "platform/file_reader.h"
 #include "platform/file_system.h"
 
 namespace quillrun {
@@ -16,14 +15,17 @@ struct HarvestCounts {
 
 // Appends one record per line of the statistics file. A field a line does not supply keeps the
 // previous line's value; before the first line every field is zero.
-HarvestCounts AppendPageRecords(std::istream& lines, const std::string& documentPath,
-                                std::vector<PageStats>& pageStats) {
+HarvestCounts AppendPageRecords(platform::FileReader& file, const std::string& documentPath,
+                                PageStatsTable& pageStats) {
     HarvestCounts counts;
     PageStats record;
-    record.m_fileName = documentPath;
     StatisticsFields fields{};
-    std::string line;
-    while (std::getline(lines, line)) {
+    LineReader lines(file);
+    std::string_view line;
+    while (lines.next(line)) {
+        if (counts.pages == 0) {
+            pageStats.AddDocument(documentPath);
+        }
         ScanStatisticsLine(line, fields);
         record.m_characters = fields[0];
         record.m_doubleWeightCount = fields[1];
@@ -35,7 +37,7 @@ HarvestCounts AppendPageRecords(std::istream& lines, const std::string& document
         if (record.m_confidence < kPoorConfidenceBelow) {
             ++counts.poorPages;
         }
-        pageStats.push_back(record);
+        pageStats.AppendPage(record);
     }
     return counts;
 }
@@ -45,12 +47,13 @@ HarvestCounts AppendPageRecords(std::istream& lines, const std::string& document
 void QuillrunEngine::HarvestStatistics(const std::string& documentPath,
                                        const std::string& statisticsPath) {
     HarvestCounts counts;
-    {
-        std::unique_ptr<std::istream> lines = platform::OpenFileForReading(statisticsPath);
-        if (lines) {
-            counts = AppendPageRecords(*lines, documentPath, m_pageStats);
-            lines.reset();
-            // The file has done its work; a failure to remove it changes nothing for the run.
+    // Only a regular file is read, and opening it never waits: a pipe or a device in its place
+    // is left alone rather than holding the work.
+    platform::FileReader file(statisticsPath);
+    if (file.isOpen()) {
+        counts = AppendPageRecords(file, documentPath, m_pageStats);
+        // The file has done its work; a failure to remove it changes nothing for the run.
+        if (file.close()) {
             platform::RemoveFile(statisticsPath);
         }
     }

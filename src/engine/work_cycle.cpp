@@ -19,13 +19,23 @@ void QuillrunEngine::RunWorkCycle() {
             SetStatus(kStatusWaiting);
             m_interval = kLaterInterval;
         }
+    } else if (m_pendingOutputWritten && !m_pendingOutputWaitLogged) {
+        // Another program keeps the finished document open: the wait is by design, but without
+        // a word it looks like a hang.
+        LogActivity(m_pendingOutput + " is still in use; the work waits until it is released.");
+        SetStatus(kStatusWaitingForDocument);
+        m_pendingOutputWaitLogged = true;
     }
     m_timerId = m_host.ArmTimer(kWorkTimerId, m_interval);
 }
 
 void QuillrunEngine::ReleasePendingOutput() {
+    if (m_pendingOutputWaitLogged) {
+        LogActivity(m_pendingOutput + " has been released; the work goes on.");
+    }
     m_pendingOutput.clear();
     m_pendingOutputWritten = false;
+    m_pendingOutputWaitLogged = false;
 }
 
 bool QuillrunEngine::PendingOutputBlocksSearch() const {

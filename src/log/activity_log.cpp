@@ -28,10 +28,11 @@ void ActivityLog::WriteLines(const std::string& line, bool writeToFile,
         case platform::AppendStatus::Appended:
             m_fileFailureReported = false;
             break;
-        case platform::AppendStatus::NotOpened:
-            // A log file that cannot be opened is skipped for this line; the next line tries
-            // again. The line stays on screen.
+        case platform::AppendStatus::Busy:
+            // Another writer holds the file for the moment: this line stays on screen only, and
+            // the next line tries again.
             break;
+        case platform::AppendStatus::NotOpened:
         case platform::AppendStatus::WriteFailed:
             ReportFileFailure(logPath, result.error.message);
             break;

@@ -2,11 +2,12 @@
 
 #include <chrono>
 #include <cstdint>
-#include <istream>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/system_error.h"
 
 namespace quillrun::platform {
 
@@ -29,6 +30,17 @@ PathLookup LookUpPath(const std::string& path);
 // A folder is read-only when this user cannot create entries in it.
 bool IsReadOnlyFolder(const std::string& path);
 
+// Whether this user can start the file at path as a program (following links): POSIX, a regular
+// file with execute permission for this user; a folder never is one.
+bool IsProgramFile(const std::string& path);
+
+// Whether a change to the file system was made and, when it was not, the system's reason.
+struct FileResult {
+    bool succeeded = false;
+    SystemError error;  // why it failed, when it did
+    explicit operator bool() const { return succeeded; }
+};
+
 // Who may use what the program creates. POSIX sets the permission bits exactly, whatever the
 // umask, except for an Inherited folder; Windows gives the matching security.
 enum class Access {
@@ -47,8 +59,15 @@ bool CreateFolderTree(const std::string& folder, Access access = Access::Inherit
 
 bool RemoveFile(const std::string& path);
 
-// Opens a file to read its bytes as they are; nothing when it cannot be opened.
-std::unique_ptr<std::istream> OpenFileForReading(const std::string& path);
+struct RenamedAside {
+    bool succeeded = false;
+    std::string path;   // the name it has now, when it was renamed
+    SystemError error;  // why it could not be, when it was not
+};
+
+// Renames the file (or folder) at path to a name beside it that is free: path + suffix, else
+// path + suffix + "-2", "-3" and so on. Nothing that exists is ever replaced.
+RenamedAside RenameAside(const std::string& path, std::string_view suffix);
 
 // How much a whole-file write promises should the system crash right after it.
 enum class Durability {
@@ -59,10 +78,10 @@ enum class Durability {
 // Replaces the file at path with exactly these bytes. The content is written and flushed under a
 // temporary name in the same folder and renamed into place, so a reader never sees a half-written
 // file and an older, longer file leaves nothing of its tail behind. A failure leaves the old file
-// as it was and no temporary file behind.
-bool WriteWholeFile(const std::string& path, std::string_view bytes,
-                    Access access = Access::EveryoneReads,
-                    Durability durability = Durability::Atomic);
+// as it was and no temporary file behind, and says why.
+FileResult WriteWholeFile(const std::string& path, std::string_view bytes,
+                          Access access = Access::EveryoneReads,
+                          Durability durability = Durability::Atomic);
 
 // Identifies a folder independently of the path it was reached by.
 struct FolderIdentity {

@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
+#include <climits>
+#include <cstdio>
 #include <optional>
 
 #include "platform/descriptor_io_posix.h"
 #include "platform/path_rules.h"
+#include "platform/system_error_posix.h"
 #include "platform/unique_fd.h"
 
 namespace quillrun::platform {
@@ -65,6 +67,12 @@ std::optional<FolderStamp> GetFolderStamp(const std::string& path) {
 bool IsReadOnlyFolder(const std::string& path) {
     // Creating an entry needs both write and search permission on the folder.
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) != 0;
+}
+
+bool IsProgramFile(const std::string& path) {
+    struct stat status {};
+    return !path.empty() && ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+           ::faccessat(AT_FDCWD, path.c_str(), X_OK, AT_EACCESS) == 0;
 }
 
 namespace {
@@ -130,32 +138,71 @@ bool CreateFolderTree(const std::string& folder, Access access) {
            (errno == EEXIST && GetPathKind(folder) == PathKind::Folder);
 }
 
-std::unique_ptr<std::istream> OpenFileForReading(const std::string& path) {
-    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (!file->is_open()) {
-        return nullptr;
-    }
-    return file;
-}
-
 bool RemoveFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0;
 }
 
 namespace {
 
-// A leading dot and a random tail keep the temporary name out of every search for images.
+constexpr int kMostAsideNames = 1000;
+
+FileResult Failed(int error) {
+    return {false, SystemErrorFromErrno(error)};
+}
+
+// Renames without ever replacing what is at to. Where the file system cannot say so in one step,
+// a hard link claims the name instead. errno says why it failed.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    ::unlink(from.c_str());
+    return true;
+}
+
+}  // namespace
+
+RenamedAside RenameAside(const std::string& path, std::string_view suffix) {
+    for (int attempt = 1; attempt <= kMostAsideNames; ++attempt) {
+        std::string name = path;
+        name.append(suffix);
+        if (attempt > 1) {
+            name.append(1, '-').append(std::to_string(attempt));
+        }
+        if (RenameWithoutReplacing(path, name)) {
+            return {true, std::move(name), {}};
+        }
+        if (errno != EEXIST) {
+            return {false, {}, SystemErrorFromErrno(errno)};
+        }
+    }
+    return {false, {}, SystemErrorFromErrno(EEXIST)};
+}
+
+namespace {
+
+// A leading dot and a random tail keep the temporary name out of every search for images. The
+// name is cut short where the tail would make it longer than a name may be.
 std::string TemporaryTemplateFor(const std::string& path,
                                  const std::optional<std::string>& folder) {
+    constexpr std::string_view kTail = ".XXXXXX";
+    constexpr std::size_t kLongestName = NAME_MAX - 1 - kTail.size();
     const std::string name = folder ? path.substr(folder->size() + 1) : path;
-    const std::string temporary = "." + name + ".XXXXXX";
+    std::string temporary(1, '.');
+    temporary.append(name, 0, kLongestName).append(kTail);
     return folder ? JoinPath(*folder, temporary) : temporary;
 }
 
 // Makes a rename in the folder durable. Best effort: the new content is in place already.
 void SyncFolder(const std::optional<std::string>& folder) {
     const std::string path = folder ? FolderToOpen(*folder) : std::string(".");
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC));
     if (fd) {
         ::fsync(fd.get());
     }
@@ -163,24 +210,32 @@ void SyncFolder(const std::optional<std::string>& folder) {
 
 }  // namespace
 
-bool WriteWholeFile(const std::string& path, std::string_view bytes, Access access,
-                    Durability durability) {
+FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Access access,
+                          Durability durability) {
     const std::optional<std::string> folder = ParentFolder(path);
     std::string temporary = TemporaryTemplateFor(path, folder);
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd) {
-        return false;
+        return Failed(errno);
     }
-    const bool written = ::fchmod(fd.get(), FileModeFor(access)) == 0 &&
-                         WriteAll(fd.get(), bytes) == 0 && ::fsync(fd.get()) == 0 && fd.close();
-    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    int error = ::fchmod(fd.get(), FileModeFor(access)) == 0 ? 0 : errno;
+    if (error == 0) {
+        error = WriteAll(fd.get(), bytes);
+    }
+    if (error == 0 && (::fsync(fd.get()) != 0 || !fd.close())) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
         ::unlink(temporary.c_str());
-        return false;
+        return Failed(error);
     }
     if (durability == Durability::Committed) {
         SyncFolder(folder);
     }
-    return true;
+    return {true, {}};
 }
 
 struct FolderListing::Impl {
@@ -194,7 +249,8 @@ struct FolderListing::Impl {
 };
 
 FolderListing::FolderListing(const std::string& folder) : m_impl(std::make_unique<Impl>()) {
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY));
+    // O_DIRECTORY refuses a FIFO before its open could wait for a writer; O_NONBLOCK says so too.
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd) {
         return;
     }

@@ -1,12 +1,11 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cwchar>
 
 #include "platform/file_system.h"
 #include "platform/path_rules.h"
+#include "platform/system_error_win32.h"
 #include "platform/win32/file_information.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
@@ -15,6 +14,9 @@ namespace quillrun::platform {
 namespace {
 
 constexpr int kMostTemporaryNames = 100;
+constexpr int kMostAsideNames = 1000;
+// The longest name of one level that Windows file systems keep, in UTF-16 units.
+constexpr std::size_t kLongestName = 255;
 
 DWORD Attributes(const std::string& path) {
     return path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(ToWide(path).c_str());
@@ -25,18 +27,30 @@ bool EndsWithSeparator(const std::string& path) {
 }
 
 // A name nobody else picks: the process, a count and the clock. The leading dot and the tail
-// keep it out of every search for images.
-std::string TemporaryNameFor(const std::string& path, int attempt) {
+// keep it out of every search for images. The name is cut short where the tail would make it
+// longer than a name may be, never inside a surrogate pair.
+std::wstring TemporaryNameFor(const std::string& path, int attempt) {
     static std::atomic<unsigned> counter{0};
     LARGE_INTEGER clock{};
     ::QueryPerformanceCounter(&clock);
-    char tail[64];
-    std::snprintf(tail, sizeof tail, ".%lx-%x-%llx-%d", ::GetCurrentProcessId(), counter++,
+    wchar_t tail[64];
+    std::swprintf(tail, std::size(tail), L".%lx-%x-%llx-%d", ::GetCurrentProcessId(), counter++,
                   static_cast<unsigned long long>(clock.QuadPart), attempt);
     const std::size_t separator = path.find_last_of("\\/");
-    const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+    std::wstring name =
+        L"." + ToWide(separator == std::string::npos ? path : path.substr(separator + 1));
+    const std::size_t room = kLongestName - std::wcslen(tail);
+    if (name.size() > room) {
+        const bool splitsPair = IS_HIGH_SURROGATE(name[room - 1]);
+        name.resize(splitsPair ? room - 1 : room);
+    }
+    name += tail;
     const std::optional<std::string> folder = ParentFolder(path);
-    return folder ? JoinPath(*folder, "." + name + tail) : "." + name + tail;
+    return folder ? ToWide(JoinPath(*folder, "")) + name : name;
+}
+
+FileResult Failed(DWORD error) {
+    return {false, SystemErrorFromWin32(error)};
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -122,6 +136,13 @@ std::optional<FolderStamp> GetFolderStamp(const std::string& path) {
     return folder ? StampOf(folder.get()) : std::nullopt;
 }
 
+// A program is what CreateProcessW can start: an executable image, never a folder.
+bool IsProgramFile(const std::string& path) {
+    DWORD kind = 0;
+    return !path.empty() && GetPathKind(path) == PathKind::File &&
+           ::GetBinaryTypeW(ToWide(path).c_str(), &kind);
+}
+
 bool IsReadOnlyFolder(const std::string& path) {
     // The folder's read-only attribute, as Windows programs have always read it.
     const DWORD attributes = Attributes(path);
@@ -158,44 +179,64 @@ bool CreateFolderTree(const std::string& folder, Access /*access*/) {
            (::GetLastError() == ERROR_ALREADY_EXISTS && GetPathKind(folder) == PathKind::Folder);
 }
 
-std::unique_ptr<std::istream> OpenFileForReading(const std::string& path) {
-    // Named in UTF-16: the standard library's narrow names would go through the ANSI code page.
-    auto file =
-        std::make_unique<std::ifstream>(std::filesystem::path(ToWide(path)), std::ios::binary);
-    if (!file->is_open()) {
-        return nullptr;
-    }
-    return file;
-}
-
 bool RemoveFile(const std::string& path) {
     return ::DeleteFileW(ToWide(path).c_str()) != 0;
 }
 
 // The rename is written through to the disk in either case (MOVEFILE_WRITE_THROUGH): Windows
 // offers no cheaper atomic replacement, so Atomic and Committed writes are the same here.
-bool WriteWholeFile(const std::string& path, std::string_view bytes, Access /*access*/,
-                    Durability /*durability*/) {
+FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Access /*access*/,
+                          Durability /*durability*/) {
     for (int attempt = 0; attempt < kMostTemporaryNames; ++attempt) {
-        const std::wstring temporary = ToWide(TemporaryNameFor(path, attempt));
+        const std::wstring temporary = TemporaryNameFor(path, attempt);
         UniqueHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
-            if (::GetLastError() == ERROR_FILE_EXISTS) {
+            const DWORD error = ::GetLastError();
+            if (error == ERROR_FILE_EXISTS) {
                 continue;
             }
-            return false;
+            return Failed(error);
         }
-        const bool written = WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get()) != 0;
-        file.reset();
-        if (written && ::MoveFileExW(temporary.c_str(), ToWide(path).c_str(),
-                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
-            return true;
+        DWORD error = ERROR_SUCCESS;
+        if (!WriteAll(file.get(), bytes) || !::FlushFileBuffers(file.get())) {
+            error = ::GetLastError();
+        }
+        if (!::CloseHandle(file.release()) && error == ERROR_SUCCESS) {
+            error = ::GetLastError();
+        }
+        if (error == ERROR_SUCCESS &&
+            !::MoveFileExW(temporary.c_str(), ToWide(path).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            error = ::GetLastError();
+        }
+        if (error == ERROR_SUCCESS) {
+            return {true, {}};
         }
         ::DeleteFileW(temporary.c_str());
-        return false;
+        return Failed(error);
     }
-    return false;
+    return Failed(ERROR_FILE_EXISTS);
+}
+
+// MoveFileExW without MOVEFILE_REPLACE_EXISTING never replaces what is at the new name.
+RenamedAside RenameAside(const std::string& path, std::string_view suffix) {
+    const std::wstring from = ToWide(path);
+    for (int attempt = 1; attempt <= kMostAsideNames; ++attempt) {
+        std::string name = path;
+        name.append(suffix);
+        if (attempt > 1) {
+            name.append(1, '-').append(std::to_string(attempt));
+        }
+        if (::MoveFileExW(from.c_str(), ToWide(name).c_str(), 0)) {
+            return {true, std::move(name), {}};
+        }
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+            return {false, {}, SystemErrorFromWin32(error)};
+        }
+    }
+    return {false, {}, SystemErrorFromWin32(ERROR_ALREADY_EXISTS)};
 }
 
 struct FolderListing::Impl {

@@ -9,8 +9,9 @@ namespace quillrun::platform {
 
 enum class AppendStatus {
     Appended,
-    NotOpened,   // missing folder, no access, another writer holds the file: the line is skipped
-    WriteFailed  // the file was opened but the bytes did not all reach it
+    Busy,         // another writer held the file a moment too long: this line is skipped
+    NotOpened,    // missing folder, no access, a folder or a device at the path
+    WriteFailed,  // the file was opened but the bytes did not all reach it
 };
 
 struct AppendResult {

@@ -27,10 +27,11 @@ AppendResult AppendToFile(const std::string& path, std::string_view bytes) {
     UniqueFd fd(::open(path.c_str(),
                        O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666));
     if (!fd) {
-        return Failure(AppendStatus::NotOpened, errno);
+        // EWOULDBLOCK: another process holds a lease on the file and is about to let it go.
+        return Failure(errno == EWOULDBLOCK ? AppendStatus::Busy : AppendStatus::NotOpened, errno);
     }
     if (!LockExclusively(fd.get(), kLockPatience)) {
-        return Failure(AppendStatus::NotOpened, errno);
+        return Failure(errno == EWOULDBLOCK ? AppendStatus::Busy : AppendStatus::NotOpened, errno);
     }
     if (const int error = WriteAll(fd.get(), bytes); error != 0) {
         return Failure(AppendStatus::WriteFailed, error);

@@ -216,7 +216,8 @@ class HiveLock {
   public:
     explicit HiveLock(const std::string& hivePath) {
         UniqueFd fd(::open((hivePath + ".lock").c_str(),
-                           O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW, 0600));
+                           O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK,
+                           0600));
         if (!fd) {
             return;
         }
@@ -274,6 +275,17 @@ std::optional<std::string> ResolveLinkedHive(const std::string& path) {
     return std::string(resolved);
 }
 
+// The user's hive holds the password, merely scrambled: whatever made it readable by others (a
+// copy, an editor, a restore from a backup), it is made private again whenever it is written,
+// also when no value changes.
+void KeepPrivate(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+        (status.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        ::chmod(path.c_str(), S_IRUSR | S_IWUSR);
+    }
+}
+
 // Changes a hive's document under its lock. The change reports whether it altered anything;
 // only then is the file rewritten.
 using HiveChange = std::function<RegistryStatus(RegistryDocument& document, bool& changed)>;
@@ -290,6 +302,9 @@ RegistryStatus ModifyHive(RegistryHive hive, const HiveChange& change) {
     const auto target = ResolveLinkedHive(file->path);
     if (!target) {
         return RegistryStatus::Failed;
+    }
+    if (file->access == Access::OwnerOnly) {
+        KeepPrivate(*target);
     }
     HiveContents contents = ReadHiveFile(*target);
     if (contents.state == HiveState::Unreadable) {

@@ -106,6 +106,9 @@ RegistryStatus HandOver(std::string_view bytes, void* data, std::uint32_t* size)
     return RegistryStatus::Ok;
 }
 
+// Another program may rewrite a value between asking for its size and reading it.
+constexpr int kNarrowReadAttempts = 3;
+
 LSTATUS OpenKey(RegistryHive hive, const std::wstring& path, REGSAM access, HKEY* key) {
     LSTATUS result = ::RegOpenKeyExW(RootKey(hive), path.c_str(), 0, access, key);
     // The machine's registrations are looked up where a 32-bit program looked as well: a 32-bit
@@ -169,22 +172,32 @@ RegistryStatus RegistryKey::queryNarrowValue(std::string_view name, void* data,
     if (!m_handle || size == nullptr) {
         return RegistryStatus::Failed;
     }
-    // Room for the terminator as well, which is no part of the bytes handed over.
-    std::string bytes(static_cast<std::size_t>(*size) + 1, '\0');
-    DWORD narrowSize = static_cast<DWORD>(bytes.size());
-    const LSTATUS result =
-        ::RegQueryValueExA(m_handle->key.get(), ToSystemCodePage(name).c_str(), nullptr, nullptr,
-                           reinterpret_cast<BYTE*>(bytes.data()), &narrowSize);
-    if (result == ERROR_MORE_DATA) {
-        *size = narrowSize;
-        return RegistryStatus::MoreData;
+    // The whole value is read even when only its size is asked for: whether it ends in a
+    // terminator, which is no part of the bytes handed over, shows only in its last byte.
+    const std::string narrowName = ToSystemCodePage(name);
+    for (int attempt = 0; attempt < kNarrowReadAttempts; ++attempt) {
+        DWORD narrowSize = 0;
+        LSTATUS result = ::RegQueryValueExA(m_handle->key.get(), narrowName.c_str(), nullptr,
+                                            nullptr, nullptr, &narrowSize);
+        if (result != ERROR_SUCCESS) {
+            return StatusOf(result);
+        }
+        // Room for a terminator the stored bytes may lack, which the call then adds.
+        std::string bytes(static_cast<std::size_t>(narrowSize) + 1, '\0');
+        narrowSize = static_cast<DWORD>(bytes.size());
+        result = ::RegQueryValueExA(m_handle->key.get(), narrowName.c_str(), nullptr, nullptr,
+                                    reinterpret_cast<BYTE*>(bytes.data()), &narrowSize);
+        if (result == ERROR_MORE_DATA) {
+            continue;  // rewritten in between
+        }
+        if (result != ERROR_SUCCESS) {
+            return StatusOf(result);
+        }
+        bytes.resize(narrowSize);
+        DropTerminator(bytes);
+        return HandOver(bytes, data, size);
     }
-    if (result != ERROR_SUCCESS) {
-        return StatusOf(result);
-    }
-    bytes.resize(narrowSize);
-    DropTerminator(bytes);
-    return HandOver(bytes, data, size);
+    return RegistryStatus::Failed;
 }
 
 RegistryStatus RegistryKey::setNarrowValue(std::string_view name, const void* data,

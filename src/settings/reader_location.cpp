@@ -12,13 +12,14 @@ std::optional<std::string> LocateReader() {
                                   key) != platform::RegistryStatus::Ok) {
         return std::nullopt;
     }
-    const auto stored = ReadTextBytes(key, "");
-    if (!stored) {
+    const TextValue stored = ReadTextValue(key, "");
+    if (stored.status != TextValue::Status::Read) {
         return std::nullopt;
     }
     // Used exactly as registered: quotes, blanks and variable references are part of the name.
-    const std::string path = TextUpToZero(*stored);
-    if (platform::GetPathKind(path) == platform::PathKind::Missing) {
+    // A folder or a file this user cannot run is no reading program: every job would fail.
+    const std::string path = TextUpToZero(stored.bytes);
+    if (!platform::IsProgramFile(path)) {
         return std::nullopt;
     }
     return "\"" + path + "\"";

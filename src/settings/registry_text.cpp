@@ -1,32 +1,45 @@
 #include "settings/registry_text.h"
 
-#include <array>
-
 namespace quillrun {
-
 namespace {
 
+// Another instance may rewrite the value between asking for its size and reading it.
+constexpr int kReadAttempts = 3;
+
+// Query(data, size) reads the value as RegistryKey::queryValue does.
 template <typename Query>
-std::optional<std::string> ReadIntoTextBuffer(const Query& query) {
-    std::array<char, kTextBufferSize> buffer{};
-    std::uint32_t size = kTextBufferSize;
-    if (query(buffer.data(), &size) != platform::RegistryStatus::Ok) {
-        return std::nullopt;
+TextValue ReadWholeText(const Query& query) {
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        std::uint32_t size = 0;
+        if (query(nullptr, &size) != platform::RegistryStatus::Ok) {
+            return {};
+        }
+        if (size > kLongestStoredText) {
+            return {TextValue::Status::TooLong, {}};
+        }
+        std::string bytes(size, '\0');
+        const platform::RegistryStatus status = query(bytes.data(), &size);
+        if (status == platform::RegistryStatus::Ok) {
+            bytes.resize(size);
+            return {TextValue::Status::Read, std::move(bytes)};
+        }
+        if (status != platform::RegistryStatus::MoreData) {
+            return {};
+        }
     }
-    return std::string(buffer.data(), size);
+    return {};
 }
 
 }  // namespace
 
-std::optional<std::string> ReadTextBytes(const platform::RegistryKey& key, std::string_view name) {
-    return ReadIntoTextBuffer(
-        [&](char* data, std::uint32_t* size) { return key.queryValue(name, nullptr, data, size); });
+TextValue ReadTextValue(const platform::RegistryKey& key, std::string_view name) {
+    return ReadWholeText(
+        [&](void* data, std::uint32_t* size) { return key.queryValue(name, nullptr, data, size); });
 }
 
-std::optional<std::string> ReadNarrowTextBytes(const platform::RegistryKey& key,
-                                               std::string_view name) {
-    return ReadIntoTextBuffer(
-        [&](char* data, std::uint32_t* size) { return key.queryNarrowValue(name, data, size); });
+TextValue ReadNarrowTextValue(const platform::RegistryKey& key, std::string_view name) {
+    return ReadWholeText(
+        [&](void* data, std::uint32_t* size) { return key.queryNarrowValue(name, data, size); });
 }
 
 std::string TextUpToZero(std::string_view bytes) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,16 +8,21 @@
 
 namespace quillrun {
 
-// Texts are read from the registry into a buffer of this many bytes; a larger value fails to
-// read and counts as missing.
-inline constexpr std::uint32_t kTextBufferSize = 260;
+// Texts are read whole, whatever their length, up to this bound: far more than any path or
+// command line needs, and small enough that a damaged or hostile value cannot exhaust memory.
+inline constexpr std::uint32_t kLongestStoredText = 64 * 1024;
 
-// The bytes of a text value exactly as the read returned them, or nothing when the read failed
-// (missing, unreadable or larger than the buffer).
-std::optional<std::string> ReadTextBytes(const platform::RegistryKey& key, std::string_view name);
+struct TextValue {
+    enum class Status { Read, Missing, TooLong };
+    Status status = Status::Missing;
+    std::string bytes;  // exactly as stored, when read
+};
+
+// The bytes of a text value; Missing when it is absent or cannot be read, TooLong (and nothing
+// read) beyond kLongestStoredText.
+TextValue ReadTextValue(const platform::RegistryKey& key, std::string_view name);
 // The same through the narrow registry calls, for a value whose bytes matter.
-std::optional<std::string> ReadNarrowTextBytes(const platform::RegistryKey& key,
-                                               std::string_view name);
+TextValue ReadNarrowTextValue(const platform::RegistryKey& key, std::string_view name);
 
 // A text is the returned bytes up to the first zero byte among them.
 std::string TextUpToZero(std::string_view bytes);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "platform/narrow_text.h"
 #include "platform/registry.h"
@@ -71,37 +72,53 @@ RegistryStatus WritePassword(RegistryKey& key, const std::string& password) {
                               static_cast<std::uint32_t>(scrambled.size()));
 }
 
-void ReadStoredValues(const RegistryKey& key, Settings& settings) {
+// Reads a text value, noting its name when it is too long to be read.
+std::optional<std::string> ReadText(const RegistryKey& key, const char* name,
+                                    std::vector<std::string>& tooLong, bool narrow = false) {
+    TextValue value = narrow ? ReadNarrowTextValue(key, name) : ReadTextValue(key, name);
+    if (value.status == TextValue::Status::TooLong) {
+        tooLong.emplace_back(name);
+    }
+    if (value.status != TextValue::Status::Read) {
+        return std::nullopt;
+    }
+    return std::move(value.bytes);
+}
+
+std::vector<std::string> ReadStoredValues(const RegistryKey& key, Settings& settings) {
+    std::vector<std::string> tooLong;
     for (const StoredText& stored : kStoredTexts) {
-        const auto bytes = ReadTextBytes(key, stored.name);
+        const auto bytes = ReadText(key, stored.name, tooLong);
         if (bytes && !(stored.emptyIgnored && bytes->empty())) {
             settings.*stored.setting = TextUpToZero(*bytes);
         }
     }
-    const auto legacy = ReadTextBytes(key, kLegacyPasswordValue);
+    const auto legacy = ReadText(key, kLegacyPasswordValue, tooLong);
     if (legacy && !legacy->empty()) {
         MigrateLegacyPassword(TextUpToZero(*legacy));
     }
     // Read by its size, not up to a zero byte: a password character equal to the key character
     // at its place scrambles to zero, and the password must come back whole.
-    const auto scrambled = ReadNarrowTextBytes(key, kPasswordValue);
+    const auto scrambled = ReadText(key, kPasswordValue, tooLong, true);
     if (scrambled && !scrambled->empty()) {
         settings.password = UnscramblePassword(*scrambled);
     }
     if (const auto writeLog = ReadDword(key, kWriteLogValue)) {
         settings.writeLog = *writeLog != 0;
     }
+    return tooLong;
 }
 
 }  // namespace
 
-void LoadSettings(Settings& settings) {
+std::vector<std::string> LoadSettings(Settings& settings) {
     RegistryKey key;
     // On the first run there is no key yet: the settings keep the values they start with.
-    if (platform::OpenRegistryKey(RegistryHive::CurrentUser, kSettingsKeyPath, key) ==
+    if (platform::OpenRegistryKey(RegistryHive::CurrentUser, kSettingsKeyPath, key) !=
         RegistryStatus::Ok) {
-        ReadStoredValues(key, settings);
+        return {};
     }
+    return ReadStoredValues(key, settings);
 }
 
 void SaveSettings(const Settings& settings) {

@@ -18,4 +18,9 @@ void AppendToActivityLog(QPlainTextEdit& log, const std::string& text) {
     log.horizontalScrollBar()->setValue(log.horizontalScrollBar()->minimum());
 }
 
+void LimitActivityLog(QPlainTextEdit& log, int lines) {
+    // Every line ends in a line end, so an empty block always follows the newest line.
+    log.setMaximumBlockCount(lines + 1);
+}
+
 }  // namespace quillrun::ui

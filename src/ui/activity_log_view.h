@@ -10,4 +10,7 @@ namespace quillrun::ui {
 // and keeps the end in view. The core ends its lines in CR LF; the field shows plain lines.
 void AppendToActivityLog(QPlainTextEdit& log, const std::string& text);
 
+// From now on the field keeps only the newest lines: the oldest go as new ones come.
+void LimitActivityLog(QPlainTextEdit& log, int lines);
+
 }  // namespace quillrun::ui

@@ -34,6 +34,7 @@ CQuillrunDlg::CQuillrunDlg(QWidget* parent)
     setWindowIcon(m_hIcon);
     m_controls = BuildDialogFromTemplate(*this, res::kMainDialog, m_hIcon);
     m_activityLog = qobject_cast<QPlainTextEdit*>(control(kActivityLogEdit));
+    LimitActivityLog(*m_activityLog, app::kActivityLogScreenLines);
     ConnectControls();
     connect(&m_workTimer, &QTimer::timeout, this, [this] { m_behaviour.OnTimer(); });
 }

@@ -87,7 +87,7 @@ class CQuillrunDlg : public QDialog, public app::MainDialogView {
         return ShowReaderProgress(m_progress, this, image, elapsed);
     }
     void ReaderEnded() override { m_progress.reset(); }
-    void ShowStatisticsWindow(const std::vector<PageStats>& records) override {
+    void ShowStatisticsWindow(const PageStatsTable& records) override {
         ui::ShowStatisticsWindow(this, records);
     }
     void ShowHelp() override { ui::ShowHelp(this); }

@@ -7,7 +7,7 @@
 
 namespace quillrun::win32ui {
 
-CPageStatsDlg::CPageStatsDlg(HINSTANCE instance, const std::vector<PageStats>& records)
+CPageStatsDlg::CPageStatsDlg(HINSTANCE instance, const PageStatsTable& records)
     : m_instance(instance), m_template(res::kPageStatsDialog), m_rows(records) {}
 
 void CPageStatsDlg::DoModal(HWND owner) {

@@ -16,7 +16,7 @@ namespace quillrun::win32ui {
 // app::PageStatsList's; the list control only shows them.
 class CPageStatsDlg {
   public:
-    CPageStatsDlg(HINSTANCE instance, const std::vector<PageStats>& records);
+    CPageStatsDlg(HINSTANCE instance, const PageStatsTable& records);
 
     void DoModal(HWND owner);
 

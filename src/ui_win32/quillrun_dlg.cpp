@@ -228,12 +228,25 @@ void CQuillrunDlg::EnableToolTips() {
     ::SendMessageW(m_toolTip, TTM_SETDELAYTIME, TTDT_AUTOPOP, kToolTipShowMs);
 }
 
-// New lines go at the very end, whatever the user has selected, and the end stays in view.
+// New lines go at the very end, whatever the user has selected, and the end stays in view. The
+// oldest lines go in batches: removing the head of an edit control's text moves all the rest, so
+// doing it for every new line would cost more the longer the log is.
 void CQuillrunDlg::AppendLogText(const std::string& text) {
     const HWND log = Control(kActivityLogEdit);
     const int end = ::GetWindowTextLengthW(log);
     ::SendMessageW(log, EM_SETSEL, static_cast<WPARAM>(end), end);
     ::SendMessageW(log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(ToWide(text).c_str()));
+    // Every line ends in CR LF, so an empty line follows the newest one.
+    const auto lines = static_cast<int>(::SendMessageW(log, EM_GETLINECOUNT, 0, 0)) - 1;
+    if (lines > app::kActivityLogScreenLines) {
+        const int kept = app::kActivityLogScreenLines - app::kActivityLogScreenLines / 10;
+        const auto cut = ::SendMessageW(log, EM_LINEINDEX, static_cast<WPARAM>(lines - kept), 0);
+        ::SendMessageW(log, EM_SETSEL, 0, cut);
+        ::SendMessageW(log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+        const int newEnd = ::GetWindowTextLengthW(log);
+        ::SendMessageW(log, EM_SETSEL, static_cast<WPARAM>(newEnd), newEnd);
+        ::SendMessageW(log, EM_SCROLLCARET, 0, 0);
+    }
 }
 
 void CQuillrunDlg::ShowMessage(const std::string& text) {
@@ -276,7 +289,7 @@ void CQuillrunDlg::ReaderEnded() {
     m_progress.reset();
 }
 
-void CQuillrunDlg::ShowStatisticsWindow(const std::vector<PageStats>& records) {
+void CQuillrunDlg::ShowStatisticsWindow(const PageStatsTable& records) {
     CPageStatsDlg(m_instance, records).DoModal(m_window);
 }
 

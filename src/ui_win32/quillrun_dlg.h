@@ -59,7 +59,7 @@ class CQuillrunDlg : public app::MainDialogView {
     platform::WaitVerdict ReaderRunning(const std::string& image,
                                         std::chrono::milliseconds elapsed) override;
     void ReaderEnded() override;
-    void ShowStatisticsWindow(const std::vector<PageStats>& records) override;
+    void ShowStatisticsWindow(const PageStatsTable& records) override;
     void ShowHelp() override;
     void CloseHelp() override;
     void ShowAboutBox() override;

@@ -12,6 +12,7 @@
 #include "registration/reader_registration.h"
 #include "resources/browse_dialogs.h"
 #include "resources/resource_ids.h"
+#include "settings/registry_text.h"
 #include "settings/settings_check.h"
 #include "settings/settings_environment.h"
 #include "settings/settings_store.h"
@@ -143,6 +144,16 @@ TEST_F(MainDialogTest, StoredSettingsAreShownAndAStoredUntickedBoxDisablesTheLog
     EXPECT_FALSE(view.enabled.at(kLogBrowseButton));
     EXPECT_EQ(settings().sourcePath, "/srv/scans");
     EXPECT_FALSE(settings().writeLog);
+}
+
+// A value beyond any sane length is not read, and the activity log says which one.
+TEST_F(MainDialogTest, StoredValueTooLongToReadIsNamedInTheLog) {
+    writeUserHive(SettingsHive("\"OrlavexArgs\"=\"" + std::string(kLongestStoredText + 1, 'x') +
+                               "\"\n\"writeLog\"=dword:00000000"));
+    ASSERT_TRUE(open());
+    EXPECT_EQ(view.text.at(kCommandArgsEdit), kDefaultCommandArgs);
+    EXPECT_EQ(view.log.substr(11), "The setting OrlavexArgs was not read: it is longer than " +
+                                       std::to_string(kLongestStoredText) + " bytes.\r\n");
 }
 
 TEST_F(MainDialogTest, ClosingSavesOnlyAfterAnAcceptedOk) {

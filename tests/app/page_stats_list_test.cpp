@@ -17,11 +17,23 @@ struct CharactersCase {
     const char* text;
 };
 
-TEST(PageStatsFormat, CharactersCarryOneThousandsComma) {
+TEST(PageStatsFormat, CharactersAreGroupedByThousands) {
     const CharactersCase cases[] = {
-        {0, "0"},          {999, "999"},        {1000, "1,000"},       {1005, "1,005"},
-        {12345, "12,345"}, {999999, "999,999"}, {1000000, "1000,000"}, {INT32_MAX, "2147483,647"},
-        {-1, "-1"},        {-1000, "-1000"},    {-12345, "-12345"},    {INT32_MIN, "-2147483648"},
+        {0, "0"},
+        {999, "999"},
+        {1000, "1,000"},
+        {1005, "1,005"},
+        {12345, "12,345"},
+        {999999, "999,999"},
+        {1000000, "1,000,000"},
+        {1000001, "1,000,001"},
+        {12345678, "12,345,678"},
+        {INT32_MAX, "2,147,483,647"},
+        {-1, "-1"},
+        {-1000, "-1000"},
+        {-12345, "-12345"},
+        {-1234567, "-1234567"},
+        {INT32_MIN, "-2147483648"},
     };
     for (const CharactersCase& c : cases) {
         EXPECT_EQ(FormatCharacterCount(c.count), c.text) << c.count;
@@ -114,16 +126,15 @@ TEST(PageStatsOrder, ComparesEachColumnAsItsValues) {
         {"negative column: always equal", -1, {"a", 1, 1, 1}, {"b", 2, 2, 2}, 0},
     };
     for (const OrderCase& c : cases) {
-        const std::vector<PageStats> records = test::PageRecords({c.first, c.second});
-        EXPECT_EQ(Sign(ComparePageStatsRecords(records[0], records[1], c.column)), c.expectedSign)
-            << c.what;
-        EXPECT_EQ(Sign(ComparePageStatsRecords(records[1], records[0], c.column)), -c.expectedSign)
+        const PageStatsTable records = test::PageRecords({c.first, c.second});
+        EXPECT_EQ(Sign(ComparePageStatsRecords(records, 0, 1, c.column)), c.expectedSign) << c.what;
+        EXPECT_EQ(Sign(ComparePageStatsRecords(records, 1, 0, c.column)), -c.expectedSign)
             << c.what;
     }
 }
 
 TEST(PageStatsOrder, SortingIsAscendingAndKeepsEqualRecordsInPlace) {
-    const std::vector<PageStats> records = test::PageRecords({
+    const PageStatsTable records = test::PageRecords({
         {"/out/b.orx", 1, 1000, 96.442f},
         {"/out/B.orx", 2, 999, 50.0f},
         {"/out/a.orx", 1, 12345, 96.447f},

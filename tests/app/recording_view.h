@@ -69,7 +69,7 @@ class RecordingView : public app::MainDialogView {
         return stopReader ? platform::WaitVerdict::EndProgram : platform::WaitVerdict::KeepWaiting;
     }
     void ReaderEnded() override { ++readerEnds; }
-    void ShowStatisticsWindow(const std::vector<PageStats>& records) override {
+    void ShowStatisticsWindow(const PageStatsTable& records) override {
         statisticsShown = records.size();
     }
     void ShowHelp() override { helpOpen = true; }

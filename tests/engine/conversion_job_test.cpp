@@ -66,15 +66,48 @@ TEST_F(ConversionJob, ReaderWithoutDocumentEarnsTheImageAMarkerAndTheWorkMovesOn
     }
 }
 
+// A stopped reader's document is unfinished, whatever it holds: it is kept aside, never
+// harvested, and the image gets its marker like any other failure.
 TEST_F(ConversionJob, StoppedReaderIsEndedAndCountsAsAFailure) {
     const std::string image = tree.writeFile("in/slow.tif");
-    useTemplate("--sleep-forever");
+    const std::string document = destination + NativePath("/slow.orx");
+    const std::string stopped =
+        "The reading program was stopped by the user while converting " + image + ".";
+    struct Case {
+        const char* option;
+        std::vector<std::string> messages;
+        const char* keptAs;
+    };
+    const Case cases[] = {
+        {"--sleep-forever", {stopped}, nullptr},
+        {"--sleep-after-doc",
+         {stopped, "The unfinished document was kept as " + document + ".stopped."},
+         ".stopped"},
+        {"--sleep-after-doc",  // the first one kept aside is not overwritten
+         {stopped, "The unfinished document was kept as " + document + ".stopped-2."},
+         ".stopped-2"},
+    };
     host.stopReader = true;
-    engine.StartWork();
-    EXPECT_FALSE(host.runningImages.empty());
-    EXPECT_EQ(host.runningImages.front(), image);
-    EXPECT_EQ(host.readerEnds, 1);
-    EXPECT_EQ(ReadFile(destination + NativePath("/slow.bad")), image);
+    for (const Case& c : cases) {
+        host.log.clear();
+        RemovePath(destination + NativePath("/slow.bad"));
+        RemovePath(destination + NativePath("/slow.dat"));
+        useTemplate(c.option);
+        // The statistics file is written after the document, which is then whole.
+        host.stopOnceExists = c.keptAs != nullptr ? destination + NativePath("/slow.dat") : "";
+        engine.ReleasePendingOutput();
+        engine.StartWork();
+        EXPECT_EQ(host.runningImages.back(), image);
+        EXPECT_EQ(logMessages(), c.messages) << c.option;
+        EXPECT_EQ(ReadFile(destination + NativePath("/slow.bad")), image) << c.option;
+        EXPECT_FALSE(Exists(document)) << c.option;
+        if (c.keptAs != nullptr) {
+            EXPECT_EQ(ReadFile(document + c.keptAs), "document of " + image) << c.option;
+        }
+    }
+    EXPECT_EQ(host.readerEnds, 3);
+    EXPECT_TRUE(engine.pageStats().empty());
+    EXPECT_EQ(host.statisticsEnabled, 0);
 }
 
 TEST_F(ConversionJob, DestinationFolderProblemsEndTheJobBeforeTheReaderRuns) {
@@ -122,6 +155,18 @@ TEST_F(ConversionJob, UnusualFileNamesReachTheReaderUntouched) {
     }
     EXPECT_FALSE(Exists(tree.path("pwned")));
     EXPECT_FALSE(Exists(tree.path("in/pwned")));
+}
+
+// The marker is written under a temporary name beside it, which must not grow past the longest
+// name the file system allows.
+TEST_F(ConversionJob, ImageWithTheLongestNameStillGetsItsMarker) {
+    const std::string name = std::string(251, 'n') + ".tif";
+    const std::string image = tree.writeFile("in/" + name);
+    useTemplate("--no-doc");
+    engine.StartWork();
+    EXPECT_EQ(ReadFile(destination + NativePath("/") + std::string(251, 'n') + ".bad"), image);
+    engine.OnTimer(1);
+    EXPECT_EQ(host.status(), "Waiting for work");
 }
 
 }  // namespace

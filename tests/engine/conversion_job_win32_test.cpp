@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "engine/conversion_job_test.h"
+#include "platform/system_error_win32.h"
 #include "platform/win32/wide_text.h"
 
 namespace quillrun::test {
@@ -20,7 +21,8 @@ std::vector<std::string> UnusualImageNames() {
 namespace {
 
 // Windows file names cannot hold a double quote, but a path that does must still never reach the
-// command line, whatever its origin.
+// command line, whatever its origin. No claim can be made beside such a document: the work stops
+// before the reading program is started, and says why.
 TEST_F(ConversionJob, PathWithADoubleQuoteIsNeverRun) {
     const std::string record = tree.path("args");
     useTemplate("--record=" + record);
@@ -28,10 +30,11 @@ TEST_F(ConversionJob, PathWithADoubleQuoteIsNeverRun) {
     engine.AcceptImage(image, destination + "\\say \"cheese\".orx");
     engine.ConvertImage();
     EXPECT_FALSE(Exists(record));
-    EXPECT_TRUE(engine.pendingOutput().empty());
-    EXPECT_EQ(logMessages(),
-              std::vector<std::string>{image + " cannot be passed to the reading program: its "
-                                               "path contains a double-quote character."});
+    EXPECT_EQ(host.readerEnds, 0);
+    EXPECT_EQ(logMessages(), std::vector<std::string>{
+                                 image + " cannot be claimed for conversion: " +
+                                 platform::SystemErrorFromWin32(ERROR_INVALID_NAME).message + "."});
+    EXPECT_EQ(host.status(), kStatusStopped);
 }
 
 TEST_F(ConversionJob, FolderWithTheReadOnlyAttributeIsReported) {

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 
 #include "engine/engine_fixture.h"
@@ -214,6 +215,56 @@ class RememberedSearch : public EngineTest {
     std::vector<std::ifstream> m_held;
     int m_names = 0;
 };
+
+// What turns an image into one to take without its folder's stamps moving: the search must look
+// at it again on the next tick rather than pass the remembered folder over.
+TEST_F(EngineTest, AnImageThatBecomesTakeableWithoutAFolderChangingIsTakenOnTheNextTick) {
+    const std::string held = source + NativePath("/held.tif");
+    const std::string linked = source + NativePath("/linked.tif");
+    const std::string shelf = tree.path("elsewhere/shelf");
+    std::ifstream writer;
+    const struct {
+        const char* what;
+        std::string image;
+        std::function<bool()> arrange;  // false where it cannot be arranged
+        std::function<void()> release;
+    } cases[] = {
+        {"an image held open by its writer", held,
+         [&] {
+             WriteFile(held, "scan");
+             writer.open(FsPath(held), std::ios::binary);
+             return writer.is_open();
+         },
+         [&] { writer.close(); }},
+        {"a link named like an image that led to a folder", linked,
+         [&] {
+             MakeFolders(shelf);
+             return MakeLink(shelf, linked);
+         },
+         [&] {
+             fs::remove(FsPath(shelf));
+             WriteFile(shelf, "scan");
+         }},
+    };
+    auto now = std::chrono::system_clock::now() + std::chrono::hours(1);
+    engine.GetSearchMemory().setClock([&] { return now; });
+    for (const auto& c : cases) {
+        if (!c.arrange()) {
+            continue;
+        }
+        for (int tick = 0; tick < 2; ++tick) {
+            now += std::chrono::seconds(5);
+            EXPECT_FALSE(engine.FindNextImage(source)) << c.what;
+        }
+        c.release();
+        now += std::chrono::seconds(5);
+        ASSERT_TRUE(engine.FindNextImage(source)) << c.what;
+        EXPECT_EQ(engine.currentImage(), c.image) << c.what;
+        WriteFile(destination + NativePath("/") + Utf8Path(FsPath(c.image).stem()) + ".orx",
+                  "document");
+        engine.ReleasePendingOutput();
+    }
+}
 
 TEST_F(RememberedSearch, ChoosesWhatThePlainSearchChoosesThroughEveryChange) {
     constexpr int kSteps = 1000;

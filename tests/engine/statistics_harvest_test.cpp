@@ -19,6 +19,10 @@ std::vector<Page> Pages(const QuillrunEngine& engine) {
     return pages;
 }
 
+std::string FileNameOf(const QuillrunEngine& engine, std::size_t record) {
+    return engine.pageStats().fileName(engine.pageStats()[record]);
+}
+
 bool operator==(const Page& a, const Page& b) {
     return a.page == b.page && a.characters == b.characters && a.doubleWeight == b.doubleWeight &&
            a.singleWeight == b.singleWeight && a.value4 == b.value4 && a.value5 == b.value5 &&
@@ -33,7 +37,8 @@ TEST_F(StatisticsHarvest, ThreePagesAreRecordedSummarisedAndTheFileRemoved) {
     EXPECT_EQ(Pages(engine), (std::vector<Page>{{1, 600, 6, 9, 0, 0, 96.5f},
                                                 {2, 800, 20, 10, 0, 0, 93.75f},
                                                 {3, 0, 0, 0, 0, 0, 0.0f}}));
-    EXPECT_EQ(engine.pageStats().front().m_fileName, document);
+    EXPECT_EQ(FileNameOf(engine, 0), document);
+    EXPECT_EQ(FileNameOf(engine, 2), document);
     EXPECT_EQ(logMessages(),
               (std::vector<std::string>{document + " has been created.", "It contains 3 pages.",
                                         "2 pages may have been poorly recognized."}));
@@ -88,7 +93,11 @@ TEST_F(StatisticsHarvest, SameDocumentTwiceAddsASecondSetOfRecords) {
     RemovePath(destination + NativePath("/p.orx"));
     engine.OnTimer(1);
     ASSERT_EQ(engine.pageStats().size(), 4u);
-    EXPECT_EQ(engine.pageStats()[2].m_fileName, engine.pageStats()[0].m_fileName);
+    EXPECT_EQ(FileNameOf(engine, 2), FileNameOf(engine, 0));
+    // Nothing is merged: the document's second conversion is a document of its own.
+    EXPECT_EQ(engine.pageStats().documentCount(), 2u);
+    EXPECT_EQ(engine.pageStats()[1].m_document, engine.pageStats()[0].m_document);
+    EXPECT_NE(engine.pageStats()[2].m_document, engine.pageStats()[1].m_document);
     EXPECT_EQ(engine.pageStats()[3].m_page, 2);
     EXPECT_EQ(host.statisticsEnabled, 2);
 }

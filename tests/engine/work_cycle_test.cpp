@@ -56,18 +56,26 @@ TEST_F(WorkCycle, HeldDocumentBlocksTheNextSearchUntilReleased) {
     ASSERT_EQ(engine.pendingOutput(), document);
     tree.writeFile("in/b.tif");
 
+    host.log.clear();
     const std::size_t statusesBefore = host.statuses.size();
     engine.OnTimer(1);
     engine.OnTimer(1);
     EXPECT_EQ(engine.pendingOutput(), document);
     EXPECT_FALSE(Exists(destination + NativePath("/b.orx")));
-    EXPECT_EQ(host.statuses.size(), statusesBefore);  // nothing but the readiness test ran
+    // The wait is said once, and the status no longer claims that work is being done.
+    EXPECT_EQ(host.statuses.size(), statusesBefore + 1);
+    EXPECT_EQ(host.status(), kStatusWaitingForDocument);
+    EXPECT_EQ(logMessages(),
+              std::vector<std::string>{document +
+                                       " is still in use; the work waits until it is released."});
     EXPECT_EQ(host.lastInterval(), 5000);
 
     WriteFile(release, "", false);
     ASSERT_TRUE(WaitUntil([&] { return platform::IsFileReady(document); }));
     engine.OnTimer(1);
     EXPECT_TRUE(Exists(destination + NativePath("/b.orx")));
+    ASSERT_GE(logMessages().size(), 2u);
+    EXPECT_EQ(logMessages()[1], document + " has been released; the work goes on.");
 }
 
 TEST_F(WorkCycle, JobThatCannotStartStopsTheWorkAtTheFirstPeriodAndSaysSo) {

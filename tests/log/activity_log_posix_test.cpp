@@ -1,6 +1,12 @@
 #include "log/activity_log_test.h"
 
 namespace quillrun {
+
+std::vector<UnopenableLog> UnopenableLogs(const test::TempTree& tree) {
+    return {{tree.path("no/such/folder/a.log"), "No such file or directory"},
+            {tree.root(), "Is a directory"}};
+}
+
 namespace {
 
 using test::TempTree;
@@ -11,14 +17,7 @@ TEST(ActivityLog, FailingWritesAreReportedOnScreenOnceUntilAWriteSucceeds) {
     ActivityLog log(screen);
     log.Write("one", true, "/dev/full");
     log.Write("two", true, "/dev/full");
-    const auto notices = [&] {
-        std::size_t count = 0;
-        for (std::size_t at = 0;
-             (at = screen.text_.find("could not be written", at)) != std::string::npos; ++at) {
-            ++count;
-        }
-        return count;
-    };
+    const auto notices = [&] { return Count(screen.text_, "could not be written"); };
     EXPECT_EQ(notices(), 1u);
     EXPECT_NE(
         screen.text_.find("The log file /dev/full could not be written (No space left on device)"),

@@ -39,4 +39,19 @@ inline bool IsStampedLines(const std::string& text, const std::vector<std::strin
     return at == text.size();
 }
 
+inline std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; ++at) {
+        ++count;
+    }
+    return count;
+}
+
+// Log files that cannot be opened, with the system's own words for why.
+struct UnopenableLog {
+    std::string path;
+    std::string reason;
+};
+std::vector<UnopenableLog> UnopenableLogs(const test::TempTree& tree);
+
 }  // namespace quillrun

@@ -1,6 +1,17 @@
+#include <windows.h>
+
 #include "log/activity_log_test.h"
+#include "platform/system_error_win32.h"
 
 namespace quillrun {
+
+// A folder opened as a file is refused as access denied on Windows.
+std::vector<UnopenableLog> UnopenableLogs(const test::TempTree& tree) {
+    using platform::SystemErrorFromWin32;
+    return {{tree.path("no/such/folder/a.log"), SystemErrorFromWin32(ERROR_PATH_NOT_FOUND).message},
+            {tree.root(), SystemErrorFromWin32(ERROR_ACCESS_DENIED).message}};
+}
+
 namespace {
 
 // The log file is named in UTF-16 at the call, so a path in any script works; the bytes of the

@@ -158,7 +158,8 @@ TEST_F(QuillrunWithOrlavex, TreeOfScansBecomesAMirroredTreeOfSearchableDocuments
     ASSERT_EQ(engine.pageStats().size(), 3u);
     for (const quillrun::PageStats& page : engine.pageStats()) {
         EXPECT_GT(page.m_characters, 100);
-        EXPECT_GE(page.m_confidence, 95.0F) << page.m_fileName << " page " << page.m_page;
+        EXPECT_GE(page.m_confidence, 95.0F)
+            << engine.pageStats().fileName(page) << " page " << page.m_page;
     }
     EXPECT_NE(host.log.find(letter + " has been created.\r\n"), std::string::npos) << host.log;
     EXPECT_NE(host.log.find("It contains 2 pages.\r\n"), std::string::npos);
@@ -174,8 +175,9 @@ TEST_F(QuillrunWithOrlavex, StopEndsTheReaderWithoutDocumentOrTemporaryFile) {
 
     engine.StartWork();
 
-    EXPECT_NE(host.log.find("Warning! - no ORX file was created for " + scan + "."),
-              std::string::npos)
+    EXPECT_NE(
+        host.log.find("The reading program was stopped by the user while converting " + scan + "."),
+        std::string::npos)
         << host.log;
     EXPECT_EQ(FolderNames(tree.path("documents/box")), std::vector<std::string>{"page.bad"});
 }

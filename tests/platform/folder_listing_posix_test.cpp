@@ -50,10 +50,11 @@ TEST(FileSystem, WholeFileThatCannotBeWrittenLeavesTheOldFileAndNoTemporary) {
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
     const rlimit smallLimit{4, oldLimit.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &smallLimit), 0);
-    const bool written = WriteWholeFile(marker, "more than four bytes");
+    const FileResult written = WriteWholeFile(marker, "more than four bytes");
     ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);
+    EXPECT_EQ(written.error.code, SystemErrorCode::NoSpace);  // the system's reason comes along
     EXPECT_EQ(test::ReadFile(marker), "old");
     EXPECT_EQ(Listed(tree.root()).size(), 1u);
 }

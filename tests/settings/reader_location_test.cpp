@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "platform/registry.h"
 #include "settings/settings_environment.h"
 
@@ -16,6 +18,12 @@ class ReaderLocation : public SettingsEnvironment {
     // The quoted path LocateReader finds, or "<not found>".
     static std::string locate() { return LocateReader().value_or("<not found>"); }
 
+    std::string writeProgram(const std::string& relative) const {
+        const std::string path = m_tree.writeFile(relative, "#!/bin/sh\n");
+        EXPECT_EQ(::chmod(path.c_str(), 0755), 0);
+        return path;
+    }
+
     void registerRaw(int folder, const std::string& valueLines) const {
         WriteFile(machineHive(folder),
                   std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\") + kReaderRegistrationKey +
@@ -24,12 +32,15 @@ class ReaderLocation : public SettingsEnvironment {
     }
 };
 
-TEST_F(ReaderLocation, FindsTheRegisteredPathAndQuotesIt) {
-    const std::string program = m_tree.writeFile("bin/orlavex");
-    const std::string spaced = m_tree.writeFile("Program Files/orlavex");
+// Only a program this user may run counts as found: a folder or a plain file would be "found"
+// only for the first job to fail on it.
+TEST_F(ReaderLocation, FindsTheRegisteredProgramAndQuotesIt) {
+    const std::string program = writeProgram("bin/orlavex");
+    const std::string spaced = writeProgram("Program Files/orlavex");
     const std::string folder = m_tree.makeFolder("reader folder");
-    const std::string literalVariable = m_tree.writeFile("bin/$HOME");
-    m_tree.writeFile("home/orlavex");
+    const std::string plainFile = m_tree.writeFile("bin/orlavex.txt");
+    const std::string literalVariable = writeProgram("bin/$HOME");
+    writeProgram("home/orlavex");
 
     struct Case {
         std::string registered;
@@ -38,7 +49,8 @@ TEST_F(ReaderLocation, FindsTheRegisteredPathAndQuotesIt) {
     const Case cases[] = {
         {program, "\"" + program + "\""},
         {spaced, "\"" + spaced + "\""},
-        {folder, "\"" + folder + "\""},
+        {folder, "<not found>"},
+        {plainFile, "<not found>"},
         {m_tree.path("bin/missing"), "<not found>"},
         {"\"" + program + "\"", "<not found>"},  // quotes are part of the name
         {"$HOME/orlavex", "<not found>"},        // nothing is expanded
@@ -51,36 +63,35 @@ TEST_F(ReaderLocation, FindsTheRegisteredPathAndQuotesIt) {
     }
 }
 
-TEST_F(ReaderLocation, RegisteredPathIsReadIntoABufferOf260Bytes) {
-    const std::string program = m_tree.writeFile("bin/orlavex");
-    // Paths of exactly 260 and 261 bytes that both exist.
+TEST_F(ReaderLocation, RegisteredPathOfAnyLengthIsRead) {
+    const std::string program = writeProgram("bin/orlavex");
+    // A program installed deep down, far beyond the 260 bytes a path once had to fit.
     std::string folder = m_tree.root();
-    while (folder.size() < 200) {
+    while (folder.size() < 1000) {
         folder += "/nested-folder";
     }
-    const std::string path260 = folder + "/" + std::string(260 - folder.size() - 1, 'a');
-    const std::string path261 = path260 + "b";
-    WriteFile(path260, "x", false);
-    WriteFile(path261, "x", false);
+    const std::string deep = folder + "/orlavex";
+    MakeFolders(folder);
+    WriteFile(deep, "x", false);
+    ASSERT_EQ(::chmod(deep.c_str(), 0755), 0);
 
-    ASSERT_TRUE(platform::WriteMachineDefaultValue(kReaderRegistrationKey, path260));
-    EXPECT_EQ(locate(), "\"" + path260 + "\"");
-    ASSERT_TRUE(platform::WriteMachineDefaultValue(kReaderRegistrationKey, path261));
-    EXPECT_EQ(locate(), "<not found>");
+    ASSERT_TRUE(platform::WriteMachineDefaultValue(kReaderRegistrationKey, deep));
+    EXPECT_EQ(locate(), "\"" + deep + "\"");
     // The path ends at the first zero byte that the read returns.
     registerRaw(0, "@=" + HexText(program + std::string(1, '\0') + "junk"));
     EXPECT_EQ(locate(), "\"" + program + "\"");
 }
 
 TEST_F(ReaderLocation, NeedsTheKeyAndItsDefaultValue) {
+    const std::string program = writeProgram("bin/orlavex");
     EXPECT_EQ(locate(), "<not found>");
-    registerRaw(0, "\"Path\"=\"" + m_tree.root() + "\"");
+    registerRaw(0, "\"Path\"=\"" + program + "\"");
     EXPECT_EQ(locate(), "<not found>");
     // The first folder that has a machine hive decides, even when the next one would succeed.
-    registerRaw(1, "@=\"" + m_tree.root() + "\"");
+    registerRaw(1, "@=\"" + program + "\"");
     EXPECT_EQ(locate(), "<not found>");
     std::filesystem::remove(machineHive(0));
-    EXPECT_EQ(locate(), "\"" + m_tree.root() + "\"");
+    EXPECT_EQ(locate(), "\"" + program + "\"");
 }
 
 }  // namespace

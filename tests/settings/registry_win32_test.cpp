@@ -3,6 +3,7 @@
 // password through the narrow ones, byte for byte in both directions.
 #include <windows.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "registration/reader_registration.h"
 #include "settings/password_scrambling.h"
 #include "settings/reader_location.h"
+#include "settings/registry_text.h"
 #include "settings/scratch_registry_win32.h"
 #include "settings/settings_store.h"
 #include "support/temp_tree.h"
@@ -128,6 +130,25 @@ TEST_F(RegistryWin32, SavedSettingsHaveTheTypesAndSizesOfAnEarlierInstallationAn
     }
 }
 
+// Texts and the password are read whole whatever their length, through the wide and the narrow
+// calls alike; a value beyond any sane length is left unread and named.
+TEST_F(RegistryWin32, LongValuesComeBackWholeAndOverlongOnesAreNamed) {
+    Settings saved;
+    saved.commandArgs = std::string(4000, 'l');
+    saved.password = std::string(300, 'p');
+    SaveSettings(saved);
+    Settings loaded;
+    EXPECT_TRUE(LoadSettings(loaded).empty());
+    EXPECT_EQ(loaded.commandArgs, saved.commandArgs);
+    EXPECT_EQ(loaded.password, saved.password);
+
+    saved.user = std::string(kLongestStoredText + 1, 'u');
+    SaveSettings(saved);
+    Settings overlong;
+    EXPECT_EQ(LoadSettings(overlong), std::vector<std::string>{"user"});
+    EXPECT_EQ(overlong.user, Settings().user);
+}
+
 // An earlier installation wrote every text through the narrow calls; what it wrote is read and
 // written again byte for byte, a scrambled password with zero bytes in it included.
 TEST_F(RegistryWin32, NarrowValuesOfAnEarlierInstallationComeBackByteForByte) {
@@ -183,12 +204,17 @@ TEST_F(RegistryWin32, PasswordInClearBecomesItsScrambledFormUnlessItIsEmpty) {
 
 TEST_F(RegistryWin32, ReaderIsFoundThroughItsAppPathsRegistration) {
     TempTree tree;
+    // A program under a name outside the ANSI code page.
     const std::string reader =
-        tree.writeFile("\xce\x9f\xcf\x81\xce\xbb\xce\xb1\xce\xb2\xce\xb5\xce\xbe.exe");
+        tree.path("\xce\x9f\xcf\x81\xce\xbb\xce\xb1\xce\xb2\xce\xb5\xce\xbe.exe");
+    std::filesystem::copy_file(FsPath(SCRIPTED_READER_PATH), FsPath(reader));
     const std::wstring key = ToWide(kReaderRegistrationKey);
     EXPECT_FALSE(LocateReader()) << "nothing registered";
-    registerReader(key, ToWide(tree.path("missing.exe")));
-    EXPECT_FALSE(LocateReader()) << "registered, but not there";
+    for (const std::string& unusable :
+         {tree.path("missing.exe"), tree.writeFile("text.exe", "not a program"), tree.root()}) {
+        registerReader(key, ToWide(unusable));
+        EXPECT_FALSE(LocateReader()) << unusable;
+    }
     registerReader(key, ToWide(reader));
     EXPECT_EQ(LocateReader(), "\"" + reader + "\"");
 }

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "settings/password_scrambling.h"
+#include "settings/registry_text.h"
 #include "settings/settings_environment.h"
 
 namespace quillrun::test {
@@ -32,6 +35,8 @@ TEST_F(SettingsStore, FirstRunShowsTheInitialValuesAndTouchesNothing) {
 
 TEST_F(SettingsStore, LoadTakesWhatIsStoredByTheLayoutsRules) {
     const std::string text260(260, 'x');
+    const std::string longText(4000, 'l');
+    const std::string tooLong(kLongestStoredText + 1, 't');
     struct Case {
         const char* what;
         std::string values;
@@ -45,7 +50,11 @@ TEST_F(SettingsStore, LoadTakesWhatIsStoredByTheLayoutsRules) {
         {"empty source ignored", "\"sourcePath\"=\"\"", &Settings::sourcePath, "kept"},
         {"empty user ignored", "\"user\"=\"\"", &Settings::user, "kept"},
         {"260 bytes read whole", "\"user\"=\"" + text260 + "\"", &Settings::user, text260},
-        {"261 bytes ignored", "\"user\"=\"" + text260 + "y\"", &Settings::user, "kept"},
+        {"261 bytes read whole", "\"user\"=\"" + text260 + "y\"", &Settings::user, text260 + "y"},
+        {"a long template read whole", "\"OrlavexArgs\"=\"" + longText + "\"",
+         &Settings::commandArgs, longText},
+        {"beyond any sane length ignored", "\"OrlavexArgs\"=\"" + tooLong + "\"",
+         &Settings::commandArgs, kDefaultCommandArgs},
         {"text ends at a zero", "\"user\"=" + HexText(std::string("ab\0cd", 5)), &Settings::user,
          "ab"},
         {"type not examined", "\"user\"=dword:00636261", &Settings::user, "abc"},
@@ -160,12 +169,25 @@ TEST_F(SettingsStore, SavedSettingsComeBackAsTheyWereLeft) {
     }
 }
 
-TEST_F(SettingsStore, PasswordLongerThanTheBufferIsSavedButNotRead) {
+TEST_F(SettingsStore, LongPasswordComesBackWhole) {
     Settings saved;
     saved.password = std::string(300, 'p');
     SaveSettings(saved);
     EXPECT_EQ(settingsValues().at(5).data.size(), 300u);
-    EXPECT_EQ(load().password, "");
+    EXPECT_EQ(load().password, saved.password);
+}
+
+// The hive holds the password, scrambled only: whatever made it readable by others, the next
+// save makes it private again, even when no value changes.
+TEST_F(SettingsStore, HiveReadableByOthersIsMadePrivateByTheNextSave) {
+    Settings saved;
+    saved.password = "secret";
+    SaveSettings(saved);
+    ASSERT_EQ(::chmod(userHive().c_str(), 0644), 0);
+    SaveSettings(saved);
+    struct stat status {};
+    ASSERT_EQ(::stat(userHive().c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
 }
 
 }  // namespace

@@ -28,8 +28,9 @@ class BackgroundProcess {
     std::unique_ptr<Child> m_child;
 };
 
-// A process that opens path for reading ("r") or appending ("w"), creates readyFlag once it has
-// the file open, and keeps it open until releaseFlag exists. Returns once the file is open.
+// A process that opens path for reading ("r"; on Windows "x" shares it with nobody) or appending
+// ("w"), creates readyFlag once it has the file open, and keeps it open until releaseFlag exists.
+// Returns once the file is open.
 class FileHolder {
   public:
     FileHolder(const std::string& path, const char* mode, const std::string& flagFolder);

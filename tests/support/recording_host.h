@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,10 @@ class RecordingHost : public EngineHost {
     platform::WaitVerdict ReaderRunning(const std::string& image,
                                         std::chrono::milliseconds) override {
         runningImages.push_back(image);
-        return stopReader ? platform::WaitVerdict::EndProgram : platform::WaitVerdict::KeepWaiting;
+        std::error_code error;
+        const bool stop = stopReader && (stopOnceExists.empty() ||
+                                         std::filesystem::exists(stopOnceExists, error));
+        return stop ? platform::WaitVerdict::EndProgram : platform::WaitVerdict::KeepWaiting;
     }
     void ReaderEnded() override { ++readerEnds; }
 
@@ -44,6 +48,9 @@ class RecordingHost : public EngineHost {
     int statisticsEnabled = 0;
     int readerEnds = 0;
     bool stopReader = false;
+    // When set, Stop waits until this file exists: a reader that is slow to start (a sanitizer
+    // build, a loaded machine) would otherwise be stopped before it wrote anything.
+    std::string stopOnceExists;
 };
 
 }  // namespace quillrun::test

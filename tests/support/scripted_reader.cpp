@@ -8,6 +8,9 @@
 //   --stats-bytes=FILE   copy FILE's bytes as the statistics file
 //   --hold-doc-until=F   leave a child process that keeps the document open until F exists
 //   --sleep-forever      wait until ended by a signal
+//   --sleep-after-doc    write the document and the statistics file, then wait until ended
+//   --remove-out-folder  remove the (empty) folder of the document before ending, as a
+//                        destination cleared while the work runs would
 //   --crash              end with SIGSEGV before writing anything
 //   --exit=N             exit with status N
 //   --list-fds=FILE      write the numbers of the descriptors it was started with to FILE
@@ -25,7 +28,7 @@
 //   --burn-ms=N          spend N milliseconds of processor time before writing, as a reader of
 //                        fixed cost would
 //
-// A second use serves the tests directly: --hold PATH r|w READYFLAG RELEASEFLAG opens PATH,
+// A second use serves the tests directly: --hold PATH r|w|x READYFLAG RELEASEFLAG opens PATH,
 // creates READYFLAG, and keeps PATH open until RELEASEFLAG exists; --lock PATH READYFLAG
 // RELEASEFLAG holds an exclusive lock on PATH, as another writer of a log file would.
 //
@@ -120,6 +123,7 @@ int Run(const std::vector<std::string>& arguments) {
     std::string input, output, statistics, record, holdUntil;
     std::string statisticsBytes = "600, 6, 9, 0, 0\r\n";
     bool writeDocument = true, sleepForever = false, crash = false, fresh = false;
+    bool sleepAfterDocument = false, removeOutFolder = false;
     int exitCode = 0;
     std::string randomSeed, tally, waitFor;
     long burnMilliseconds = 0;
@@ -146,6 +150,10 @@ int Run(const std::vector<std::string>& arguments) {
             holdUntil = value("--hold-doc-until=");
         } else if (argument == "--sleep-forever") {
             sleepForever = true;
+        } else if (argument == "--sleep-after-doc") {
+            sleepAfterDocument = true;
+        } else if (argument == "--remove-out-folder") {
+            removeOutFolder = true;
         } else if (argument == "--crash") {
             crash = true;
         } else if (argument.starts_with("--exit=")) {
@@ -230,6 +238,13 @@ int Run(const std::vector<std::string>& arguments) {
         if (!holdUntil.empty()) {
             HoldDocumentUntil(output, holdUntil);
         }
+    }
+    if (sleepAfterDocument) {
+        SleepForever();
+    }
+    if (removeOutFolder) {
+        std::error_code ignored;
+        std::filesystem::remove(FsPath(output).parent_path(), ignored);
     }
     return exitCode;
 }

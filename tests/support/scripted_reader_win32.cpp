@@ -34,19 +34,21 @@ std::vector<std::string> Arguments() {
     return arguments;
 }
 
-UniqueHandle Open(const std::string& path, DWORD access, DWORD disposition, bool inheritable) {
+UniqueHandle Open(const std::string& path, DWORD access, DWORD disposition, bool inheritable,
+                  DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE) {
     SECURITY_ATTRIBUTES security{sizeof security, nullptr, inheritable ? TRUE : FALSE};
-    return UniqueHandle(::CreateFileW(ToWide(path).c_str(), access,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      &security, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return UniqueHandle(::CreateFileW(ToWide(path).c_str(), access, share, &security, disposition,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 }  // namespace
 
 int HoldFile(const std::string& path, std::string_view mode, const std::string& ready,
              const std::string& release) {
-    const UniqueHandle file = mode == "w" ? Open(path, FILE_APPEND_DATA, OPEN_ALWAYS, false)
-                                          : Open(path, GENERIC_READ, OPEN_EXISTING, false);
+    // "x": read, and shared with nobody, as a program that keeps a file to itself.
+    const UniqueHandle file = mode == "w"   ? Open(path, FILE_APPEND_DATA, OPEN_ALWAYS, false)
+                              : mode == "x" ? Open(path, GENERIC_READ, OPEN_EXISTING, false, 0)
+                                            : Open(path, GENERIC_READ, OPEN_EXISTING, false);
     if (!file) {
         return 2;
     }

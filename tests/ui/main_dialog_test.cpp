@@ -227,6 +227,21 @@ TEST_F(DialogTest, TheActivityLogAppendsAtTheEndAndKeepsItInView) {
     EXPECT_EQ(log->verticalScrollBar()->value(), log->verticalScrollBar()->maximum());
 }
 
+// A month of a failing image is half a million lines: the screen keeps the newest ones only.
+TEST_F(DialogTest, TheActivityLogKeepsTheNewestLines) {
+    auto& view = static_cast<app::MainDialogView&>(openDialog());
+    auto* log = qobject_cast<QPlainTextEdit*>(control(kActivityLogEdit));
+    std::string lines;
+    for (int i = 0; i < app::kActivityLogScreenLines; ++i) {
+        lines += "line " + std::to_string(i) + "\r\n";
+    }
+    view.AppendLogText(lines);
+    view.AppendLogText("newest\r\n");
+    const QString shown = log->toPlainText();
+    EXPECT_TRUE(shown.startsWith("line 1\nline 2\n"));
+    EXPECT_TRUE(shown.endsWith(QString("line %1\nnewest\n").arg(app::kActivityLogScreenLines - 1)));
+}
+
 // Help comes from the button and from F1 anywhere in the dialog, in a window that does not block
 // it, and goes when the dialog closes.
 TEST_F(DialogTest, HelpOpensBesideTheDialogAndClosesWithIt) {

@@ -74,7 +74,8 @@ TEST_F(WorkRunTest, StopEndsAReadingProgramThatDoesNotComeBack) {
     EXPECT_EQ(seen.image.toStdString(), image);
     EXPECT_EQ(dialog.findChild<ui::ReaderProgressWindow*>(), nullptr);
     EXPECT_TRUE(Exists(documentOf(image, "bad")));
-    EXPECT_NE(ScreenLog(dialog).find("Warning! - no ORX file was created for " + image + "."),
+    EXPECT_NE(ScreenLog(dialog).find(
+                  "The reading program was stopped by the user while converting " + image + "."),
               std::string::npos);
     EXPECT_TRUE(dialog.isVisible());
 }

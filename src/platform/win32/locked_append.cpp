@@ -70,12 +70,14 @@ AppendResult AppendLocked(const std::string& path, std::string_view header,
     DWORD error = ERROR_SUCCESS;
     const UniqueHandle file = OpenForAppending(ToWide(path), error);
     if (!file) {
-        return {AppendStatus::NotOpened, SystemErrorFromWin32(error)};
+        return {IsContention(error) ? AppendStatus::Busy : AppendStatus::NotOpened,
+                SystemErrorFromWin32(error)};
     }
     OVERLAPPED region{};
     LARGE_INTEGER size{};
     if (!LockTail(file.get(), region, size, error)) {
-        return {AppendStatus::NotOpened, SystemErrorFromWin32(error)};
+        return {IsContention(error) ? AppendStatus::Busy : AppendStatus::NotOpened,
+                SystemErrorFromWin32(error)};
     }
     // In one write with the records, so that no reader finds the header alone.
     std::string piece;

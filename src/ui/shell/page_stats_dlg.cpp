@@ -9,7 +9,7 @@
 #include "ui/shell/template_geometry.h"
 
 namespace quillrun::ui {
-CPageStatsDlg::CPageStatsDlg(const std::vector<PageStats>& records, QWidget* parent)
+CPageStatsDlg::CPageStatsDlg(const PageStatsTable& records, QWidget* parent)
     : QDialog(parent),
       m_list(new QTableView(this)),
       m_model(new PageStatsModel(records, this)),
@@ -76,7 +76,7 @@ void CPageStatsDlg::OnHeaderItemClick(int column) {
     m_model->sort(column, Qt::AscendingOrder);
 }
 
-void ShowStatisticsWindow(QWidget* owner, const std::vector<PageStats>& records) {
+void ShowStatisticsWindow(QWidget* owner, const PageStatsTable& records) {
     CPageStatsDlg dialog(records, owner);
     dialog.exec();
 }

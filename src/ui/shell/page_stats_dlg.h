@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 #include <QDialog>
 
 #include "engine/page_stats.h"
@@ -19,7 +17,7 @@ class PageStatsModel;
 class CPageStatsDlg : public QDialog {
     Q_OBJECT
   public:
-    explicit CPageStatsDlg(const std::vector<PageStats>& records, QWidget* parent = nullptr);
+    explicit CPageStatsDlg(const PageStatsTable& records, QWidget* parent = nullptr);
     ~CPageStatsDlg() override;
 
     QTableView* list() const { return m_list; }
@@ -36,6 +34,6 @@ class CPageStatsDlg : public QDialog {
 
 // Opens the window modally over owner and returns when the user has closed it. The main dialog's
 // timer keeps running meanwhile, so the work goes on.
-void ShowStatisticsWindow(QWidget* owner, const std::vector<PageStats>& records);
+void ShowStatisticsWindow(QWidget* owner, const PageStatsTable& records);
 
 }  // namespace quillrun::ui

@@ -13,7 +13,7 @@ Qt::Alignment ColumnAlignment(int column) {
 
 }  // namespace
 
-PageStatsModel::PageStatsModel(const std::vector<PageStats>& records, QObject* parent)
+PageStatsModel::PageStatsModel(const PageStatsTable& records, QObject* parent)
     : QAbstractTableModel(parent), m_rows(records) {}
 
 int PageStatsModel::rowCount(const QModelIndex& parent) const {
@@ -35,7 +35,7 @@ QVariant PageStatsModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole:
             // A path longer than its column is cut short on screen; the tooltip shows it whole.
             return index.column() == app::kFileNameColumn
-                       ? QString::fromLocal8Bit(m_rows.recordAt(row).m_fileName)
+                       ? QString::fromLocal8Bit(m_rows.fileNameAt(row))
                        : QVariant();
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(ColumnAlignment(index.column()));

@@ -17,7 +17,7 @@ class PageStatsModel : public QAbstractTableModel {
     // The record index of a row, as a qulonglong.
     static constexpr int kRecordIndexRole = Qt::UserRole;
 
-    explicit PageStatsModel(const std::vector<PageStats>& records, QObject* parent = nullptr);
+    explicit PageStatsModel(const PageStatsTable& records, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

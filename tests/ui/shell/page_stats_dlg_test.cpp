@@ -58,7 +58,7 @@ class PageStatsDlgTest : public ::testing::Test {
         return *m_dialog.findChild<QTableView*>(QStringLiteral("statisticsList"));
     }
 
-    std::vector<PageStats> m_records;
+    PageStatsTable m_records;
     CPageStatsDlg m_dialog;
 };
 
@@ -94,7 +94,7 @@ TEST_F(PageStatsDlgTest, ListsEveryRecordInItsOrderWithTheColumnsOfTheList) {
     EXPECT_EQ(RecordIndexes(view), (std::vector<qulonglong>{0, 1, 2, 3, 4}));
     EXPECT_EQ(ColumnTexts(view, 1), (std::vector<QString>{"1", "2", "1", "3", "2"}));
     EXPECT_EQ(ColumnTexts(view, 2),
-              (std::vector<QString>{"1,000", "999", "12,345", "1000,000", "-7"}));
+              (std::vector<QString>{"1,000", "999", "12,345", "1,000,000", "-7"}));
     EXPECT_EQ(ColumnTexts(view, 3),
               (std::vector<QString>{"96.45", "100.00", "0.00", "96.44", "93.75"}));
 
@@ -127,7 +127,7 @@ TEST_F(PageStatsDlgTest, AClickOnAHeadingSortsAscendingAndRowsKeepTheirRecords) 
         EXPECT_EQ(RecordIndexes(view), click.records) << "column " << click.column;
     }
     EXPECT_EQ(ColumnTexts(view, 2),
-              (std::vector<QString>{"12,345", "-7", "1,000", "1000,000", "999"}));
+              (std::vector<QString>{"12,345", "-7", "1,000", "1,000,000", "999"}));
     EXPECT_FALSE(view.horizontalHeader()->isSortIndicatorShown());
 }
 
@@ -150,7 +150,8 @@ TEST_F(PageStatsDlgTest, SelectedPagesStaySelectedThroughASort) {
 }
 
 TEST_F(PageStatsDlgTest, PagesHarvestedWhileOpenWaitForTheNextOpening) {
-    m_records.push_back(PageStats{"/out/late.orx", 1, 5, 0, 0, 0, 0, 100.0f});
+    m_records.AddDocument("/out/late.orx");
+    m_records.AppendPage(PageStats{0, 1, 5, 0, 0, 0, 0, 100.0f});
     EXPECT_EQ(list().model()->rowCount(), 5);
     ClickHeading(list(), 0);
     EXPECT_EQ(list().model()->rowCount(), 5);

@@ -1,0 +1,31 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/engine_fixture.h"
+
+namespace quillrun::test {
+namespace {
+
+using StatisticsHarvest = EngineTest;
+
+// Only a regular file is harvested: a pipe nobody writes to, or a device that never ends, would
+// hold the work (and the whole window) for good. Whatever stands there is left as it is.
+TEST_F(StatisticsHarvest, AnythingButARegularFileIsLeftAloneWithoutWaiting) {
+    const std::string document = tree.writeFile("out/a.orx", "doc");
+    const std::string pipe = tree.path("out/pipe.dat");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string device = tree.path("out/device.dat");
+    ASSERT_EQ(::symlink("/dev/zero", device.c_str()), 0);
+    const std::string folder = tree.makeFolder("out/folder.dat");
+    for (const std::string& statistics : {pipe, device, folder}) {
+        host.log.clear();
+        engine.HarvestStatistics(document, statistics);
+        EXPECT_EQ(logMessages(), std::vector<std::string>{document + " has been created."})
+            << statistics;
+        EXPECT_TRUE(Exists(statistics)) << statistics;
+    }
+    EXPECT_TRUE(engine.pageStats().empty());
+}
+
+}  // namespace
+}  // namespace quillrun::test
