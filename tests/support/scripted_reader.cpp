@@ -9,8 +9,8 @@
 //   --hold-doc-until=F   leave a child process that keeps the document open until F exists
 //   --sleep-forever      wait until ended by a signal
 //   --sleep-after-doc    write the document and the statistics file, then wait until ended
-//   --remove-out-folder  remove the (empty) folder of the document before ending, as a
-//                        destination cleared while the work runs would
+//   --remove-out-folder  remove the folder of the document and all it holds (the job's claim)
+//                        before ending, as a destination cleared while the work runs would
 //   --crash              end with SIGSEGV before writing anything
 //   --exit=N             exit with status N
 //   --list-fds=FILE      write the numbers of the descriptors it was started with to FILE
@@ -42,6 +42,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -326,7 +327,8 @@ int main(int argc, char** argv) {
         ::pause();
     }
     if (removeOutFolder) {
-        ::rmdir(output.substr(0, output.rfind('/')).c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(output.substr(0, output.rfind('/')), ignored);
     }
     return exitCode;
 }
