@@ -95,7 +95,11 @@ void QuillrunEngine::StopWork() {
 void QuillrunEngine::DiscardStoppedRun() {
     LogActivity("The reading program was stopped by the user while converting " + m_currentImage +
                 ".");
-    if (platform::GetPathKind(m_pendingOutput) != platform::PathKind::Missing) {
+    if (platform::GetPathKind(m_pendingOutput) == platform::PathKind::Missing) {
+        // The line every failed job without a document has always logged, which people search
+        // their logs for.
+        LogActivity("Warning! - no ORX file was created for " + m_currentImage + ".");
+    } else {
         const platform::RenamedAside aside =
             platform::RenameAside(m_pendingOutput, kStoppedDocumentSuffix);
         if (aside.succeeded) {

@@ -39,10 +39,10 @@ std::string CsvField(std::string_view text) {
     return field + "\"";
 }
 
-std::string FormatPageStatisticsCsv(const std::vector<PageStats>& pages) {
+std::string FormatPageStatisticsCsv(const PageStatsTable& pages) {
     std::string records;
     for (const PageStats& page : pages) {
-        records += CsvField(page.m_fileName) + "," + ToText(page.m_page) + "," +
+        records += CsvField(pages.fileName(page)) + "," + ToText(page.m_page) + "," +
                    ToText(page.m_characters) + "," +
                    ToText(static_cast<double>(page.m_confidence), std::chars_format::fixed, 2) +
                    "\r\n";
@@ -63,7 +63,7 @@ std::optional<std::string> PageStatisticsFile::Open() {
            ".";
 }
 
-void PageStatisticsFile::Append(const std::vector<PageStats>& pages) {
+void PageStatisticsFile::Append(const PageStatsTable& pages) {
     if (pages.empty()) {
         return;
     }
@@ -78,7 +78,7 @@ void PageStatisticsFile::Append(const std::vector<PageStats>& pages) {
             return;
         }
     }
-    m_log.Write("The page statistics of " + pages.front().m_fileName + " could not be added to " +
+    m_log.Write("The page statistics of " + pages.fileName(pages[0]) + " could not be added to " +
                 m_path + " (" + result.error.message +
                 "). Further failures are not reported until it works again.");
 }

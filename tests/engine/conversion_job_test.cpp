@@ -79,7 +79,9 @@ TEST_F(ConversionJob, StoppedReaderIsEndedAndCountsAsAFailure) {
         const char* keptAs;
     };
     const Case cases[] = {
-        {"--sleep-forever", {stopped}, nullptr},
+        {"--sleep-forever",
+         {stopped, "Warning! - no ORX file was created for " + image + "."},
+         nullptr},
         {"--sleep-after-doc",
          {stopped, "The unfinished document was kept as " + document + ".stopped."},
          ".stopped"},

@@ -27,12 +27,14 @@ TEST(PageStatisticsCsv, QuotesOnlyWhatNeedsItAndKeepsPathBytes) {
     for (const auto& c : cases) {
         EXPECT_EQ(CsvField(c.text), c.field) << c.text;
     }
+    PageStatsTable pages;
+    pages.AddDocument("/out/p.orx");
     PageStats page;
-    page.m_fileName = "/out/p.orx";
     page.m_page = 2;
     page.m_characters = 1234;
     page.m_confidence = 96.5f;
-    EXPECT_EQ(FormatPageStatisticsCsv({page}), "/out/p.orx,2,1234,96.50\r\n");
+    pages.AppendPage(page);
+    EXPECT_EQ(FormatPageStatisticsCsv(pages), "/out/p.orx,2,1234,96.50\r\n");
 }
 
 TEST(PageStatisticsCsv, WritersOnSeveralThreadsAddWholeDocumentsUnderOneHeader) {
@@ -47,11 +49,13 @@ TEST(PageStatisticsCsv, WritersOnSeveralThreadsAddWholeDocumentsUnderOneHeader) 
     for (int writer = 0; writer < kWriters; ++writer) {
         writers.emplace_back([&file, writer] {
             for (int document = 0; document < kDocuments; ++document) {
-                std::vector<PageStats> pages(3);
-                for (int page = 0; page < 3; ++page) {
-                    pages[page].m_fileName =
-                        "/out/" + std::to_string(writer) + "-" + std::to_string(document) + ".orx";
-                    pages[page].m_page = page + 1;
+                PageStatsTable pages;
+                pages.AddDocument("/out/" + std::to_string(writer) + "-" +
+                                  std::to_string(document) + ".orx");
+                for (int page = 1; page <= 3; ++page) {
+                    PageStats record;
+                    record.m_page = page;
+                    pages.AppendPage(record);
                 }
                 file.Append(pages);
             }

@@ -9,8 +9,8 @@
 //   --hold-doc-until=F   leave a child process that keeps the document open until F exists
 //   --sleep-forever      wait until ended by a signal
 //   --sleep-after-doc    write the document and the statistics file, then wait until ended
-//   --remove-out-folder  remove the (empty) folder of the document before ending, as a
-//                        destination cleared while the work runs would
+//   --remove-out-folder  remove the folder of the document and all it holds (the job's claim)
+//                        before ending, as a destination cleared while the work runs would
 //   --crash              end with SIGSEGV before writing anything
 //   --exit=N             exit with status N
 //   --list-fds=FILE      write the numbers of the descriptors it was started with to FILE
@@ -244,7 +244,7 @@ int Run(const std::vector<std::string>& arguments) {
     }
     if (removeOutFolder) {
         std::error_code ignored;
-        std::filesystem::remove(FsPath(output).parent_path(), ignored);
+        std::filesystem::remove_all(FsPath(output).parent_path(), ignored);
     }
     return exitCode;
 }
