@@ -6,6 +6,7 @@
 #include "platform/win32/file_information.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/write_all.h"
 
 namespace quillrun::platform {
 namespace {
@@ -32,19 +33,6 @@ ExclusiveCreateResult Failure(DWORD error) {
     return {ExclusiveCreateStatus::Failed, {}, SystemErrorFromWin32(error)};
 }
 
-bool WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD chunk =
-            bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
-            return false;
-        }
-        bytes.remove_prefix(written);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<FileStamp> GetFileStamp(const std::string& path) {
@@ -66,12 +54,15 @@ ExclusiveCreateResult CreateFileExclusively(const std::string& path, std::string
         }
         return Failure(error);
     }
+    DWORD error = WriteAllBytes(file.get(), content);
     std::optional<FileStamp> stamp;
-    if (WriteAll(file.get(), content)) {
+    if (error == ERROR_SUCCESS) {
         stamp = StampOf(file.get());
+        if (!stamp) {
+            error = ::GetLastError();
+        }
     }
     if (!stamp) {
-        const DWORD error = ::GetLastError();
         // Removed through the handle that made it: nothing else can have taken the name since.
         FILE_DISPOSITION_INFO disposition{TRUE};
         ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition,

@@ -9,6 +9,7 @@
 #include "platform/win32/file_information.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/write_all.h"
 
 namespace quillrun::platform {
 namespace {
@@ -51,19 +52,6 @@ std::wstring TemporaryNameFor(const std::string& path, int attempt) {
 
 FileResult Failed(DWORD error) {
     return {false, SystemErrorFromWin32(error)};
-}
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD chunk =
-            bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
-            return false;
-        }
-        bytes.remove_prefix(written);
-    }
-    return true;
 }
 
 PathKind KindOf(DWORD attributes) {
@@ -198,8 +186,8 @@ FileResult WriteWholeFile(const std::string& path, std::string_view bytes, Acces
             }
             return Failed(error);
         }
-        DWORD error = ERROR_SUCCESS;
-        if (!WriteAll(file.get(), bytes) || !::FlushFileBuffers(file.get())) {
+        DWORD error = WriteAllBytes(file.get(), bytes);
+        if (error == ERROR_SUCCESS && !::FlushFileBuffers(file.get())) {
             error = ::GetLastError();
         }
         if (!::CloseHandle(file.release()) && error == ERROR_SUCCESS) {

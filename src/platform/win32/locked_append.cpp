@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -8,6 +7,7 @@
 #include "platform/win32/locked_append.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/write_all.h"
 
 namespace quillrun::platform {
 namespace {
@@ -85,23 +85,9 @@ AppendResult AppendLocked(const std::string& path, std::string_view header,
         piece.assign(header).append(records);
         records = piece;
     }
-    std::string_view bytes = records;
-    bool written = true;
-    while (written && !bytes.empty()) {
-        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 0x10000000));
-        DWORD count = 0;
-        if (!::WriteFile(file.get(), bytes.data(), chunk, &count, nullptr)) {
-            error = ::GetLastError();
-            written = false;
-        } else if (count == 0) {
-            error = ERROR_HANDLE_DISK_FULL;
-            written = false;
-        } else {
-            bytes.remove_prefix(count);
-        }
-    }
+    error = WriteAllBytes(file.get(), records);
     ::UnlockFileEx(file.get(), 0, kTailLengthLow, kTailLengthHigh, &region);
-    if (!written) {
+    if (error != ERROR_SUCCESS) {
         return {AppendStatus::WriteFailed, SystemErrorFromWin32(error)};
     }
     return {AppendStatus::Appended, {}};
