@@ -177,9 +177,10 @@ class ConfidenceTable {
         for (const RecognisedPage::Word& word : page.words) {
             m_characters += word.symbols;
         }
+        const std::vector<RecognisedPage::Word> words = WordsAsRead(page);
         for (const int cap : caps) {
             std::vector<int> below(kSize + 1, 0);
-            for (const RecognisedPage::Word& word : page.words) {
+            for (const RecognisedPage::Word& word : words) {
                 below[Bucket(word.confidence) + 1] += std::min(word.symbols, cap);
             }
             for (int i = 1; i <= kSize; ++i) {

@@ -222,13 +222,16 @@ bool ReadCalibrationSet(const std::string& folder, const std::string& part, int 
     return true;
 }
 
-// One line per reading, then one per word (its confidence and its symbols), then the text.
+// One line per reading, then one per word (its confidence, its symbols, whether it holds a letter
+// or digit and whether it is hyphenated at a line end), then the text.
 bool AppendReading(const std::string& path, const Reading& r) {
     std::ofstream file(path, std::ios::app);
     file << "reading\t" << r.document << '\t' << r.page << '\t' << r.part << '\t' << r.resolution
          << '\t' << r.degradation << '\t' << r.quarterTurns << '\n';
     for (const RecognisedPage::Word& word : r.recognised.words) {
-        file << "word\t" << word.confidence << '\t' << word.symbols << '\n';
+        file << "word\t" << word.confidence << '\t' << word.symbols << '\t'
+             << (word.holdsLetterOrDigit ? 1 : 0) << '\t' << (word.hyphenatedAtLineEnd ? 1 : 0)
+             << '\n';
     }
     // Last, so that a reading cut short by an interruption is recognised as such.
     file << "text\t" << Escaped(r.text) << '\n';
@@ -240,6 +243,7 @@ bool LoadReadings(const std::string& path, const std::string& folder,
     std::ifstream file(path);
     std::string line;
     bool complete = true;
+    bool stale = false;
     while (std::getline(file, line)) {
         std::istringstream fields(line);
         std::string kind;
@@ -260,11 +264,17 @@ bool LoadReadings(const std::string& path, const std::string& folder,
             fields >> r.quarterTurns;
             readings.push_back(std::move(r));
             complete = false;
+            stale = false;
         } else if (kind == "word" && !readings.empty()) {
             RecognisedPage::Word word;
-            fields >> word.confidence >> word.symbols;
+            int letters = 0;
+            int hyphenated = 0;
+            // A word line of an older file lacks the last fields: that reading is read again.
+            stale = stale || !(fields >> word.confidence >> word.symbols >> letters >> hyphenated);
+            word.holdsLetterOrDigit = letters != 0;
+            word.hyphenatedAtLineEnd = hyphenated != 0;
             readings.back().recognised.words.push_back(word);
-        } else if (kind == "text" && !readings.empty()) {
+        } else if (kind == "text" && !readings.empty() && !stale) {
             std::string text;
             std::getline(fields, text);
             Reading& reading = readings.back();

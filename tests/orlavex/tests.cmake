@@ -10,8 +10,9 @@ quillrun_add_test(orlavex_tests
     orlavex/orlavex_failure_test.cpp
     orlavex/orlavex_page_image_test.cpp
     orlavex/orlavex_quillrun_test.cpp
+    orlavex/page_statistics_test.cpp
 )
-target_link_libraries(orlavex_tests PRIVATE PkgConfig::ORLAVEX_TEST_DEPS)
+target_link_libraries(orlavex_tests PRIVATE PkgConfig::ORLAVEX_TEST_DEPS orlavex_core)
 if(QUILLRUN_SANITIZE)
     # The tests render PDF pages too, with the same lasting Fontconfig state as the program.
     target_sources(orlavex_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools/orlavex/leak_suppressions.cpp)

@@ -2,10 +2,15 @@
 
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
+#include <tesseract/unichar.h>
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace orlavex {
 
@@ -28,7 +33,41 @@ bool IsBlank(const char* text) {
     return true;
 }
 
+// Code points that are signs rather than letters or digits: ASCII and Latin-1 punctuation and
+// symbols, general punctuation through dingbats and arrows, supplemental and CJK punctuation,
+// private use, vertical, compatibility and full-width punctuation, specials, and pictographs.
+// Everything else from U+00C0 on is taken for a letter: the scripts Tesseract reads are there.
+constexpr std::pair<char32_t, char32_t> kSigns[] = {
+    {0x0000, 0x002F}, {0x003A, 0x0040},   {0x005B, 0x0060},       {0x007B, 0x00BF},
+    {0x00D7, 0x00D7}, {0x00F7, 0x00F7},   {0x2000, 0x2BFF},       {0x2E00, 0x2E7F},
+    {0x3000, 0x303F}, {0xE000, 0xF8FF},   {0xFE10, 0xFE1F},       {0xFE30, 0xFE6F},
+    {0xFF00, 0xFF0F}, {0xFF1A, 0xFF20},   {0xFF3B, 0xFF40},       {0xFF5B, 0xFF65},
+    {0xFFF0, 0xFFFF}, {0x1F000, 0x1FAFF}, {0x110000, 0x7FFFFFFF},
+};
+
+bool IsLetterOrDigit(char32_t codePoint) {
+    return std::none_of(std::begin(kSigns), std::end(kSigns), [codePoint](const auto& range) {
+        return codePoint >= range.first && codePoint <= range.second;
+    });
+}
+
+// The signs a word broken at a line end may end with, as the engine reads them: a hyphen, a soft
+// hyphen, or a dash that it took the hyphen for.
+bool IsHyphen(const std::string& symbol) {
+    constexpr std::string_view kHyphens[] = {"-",      "\u2010", "\u2011", "\u00AD",
+                                             "\u2012", "\u2013", "\u2014", "\u2212"};
+    return std::find(std::begin(kHyphens), std::end(kHyphens), symbol) != std::end(kHyphens);
+}
+
 }  // namespace
+
+bool HoldsLetterOrDigit(const std::string& text) {
+    // Malformed UTF-8 comes back empty, and so holds nothing.
+    const std::vector<tesseract::char32> codePoints = tesseract::UNICHAR::UTF8ToUTF32(text.c_str());
+    return std::any_of(codePoints.begin(), codePoints.end(), [](tesseract::char32 codePoint) {
+        return codePoint >= 0 && IsLetterOrDigit(static_cast<char32_t>(codePoint));
+    });
+}
 
 RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
     RecognisedPage page;
@@ -39,9 +78,12 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
     constexpr auto kSymbol = tesseract::RIL_SYMBOL;
     constexpr auto kWord = tesseract::RIL_WORD;
     RecognisedPage::Word word;
+    bool lastInLine = false;
+    std::string lastSymbol;
     const auto keepWord = [&] {
         if (word.symbols > 0) {
-            page.words.push_back(std::move(word));
+            word.hyphenatedAtLineEnd = lastInLine && word.symbols > 1 && IsHyphen(lastSymbol);
+            page.words.push_back(word);
         }
         word = {};
     };
@@ -52,22 +94,46 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
         if (iterator->IsAtBeginningOf(kWord)) {
             keepWord();
             word.confidence = iterator->Confidence(kWord);
+            lastInLine = iterator->IsAtFinalElement(tesseract::RIL_TEXTLINE, kWord);
         }
         const TextPtr symbol(iterator->GetUTF8Text(kSymbol));
         if (!IsBlank(symbol.get())) {
             ++word.symbols;
+            word.holdsLetterOrDigit = word.holdsLetterOrDigit || HoldsLetterOrDigit(symbol.get());
+            lastSymbol = symbol.get();
         }
     } while (iterator->Next(kSymbol));
     keepWord();
     return page;
 }
 
+std::vector<RecognisedPage::Word> WordsAsRead(const RecognisedPage& page) {
+    std::vector<RecognisedPage::Word> words;
+    for (std::size_t i = 0; i < page.words.size(); ++i) {
+        RecognisedPage::Word word = page.words[i];
+        if (!word.holdsLetterOrDigit) {
+            continue;
+        }
+        if (word.hyphenatedAtLineEnd && i + 1 < page.words.size() &&
+            page.words[i + 1].holdsLetterOrDigit) {
+            const RecognisedPage::Word& rest = page.words[++i];
+            word.confidence = std::max(word.confidence, rest.confidence);
+            word.symbols += rest.symbols;
+            word.hyphenatedAtLineEnd = false;
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
 PageStatistics ClassifyPage(const RecognisedPage& page, const CertaintyRule& rule) {
     PageStatistics statistics;
     statistics.words = static_cast<int>(page.words.size());
     for (const RecognisedPage::Word& word : page.words) {
-        const int counted = std::min(word.symbols, rule.symbolsPerWord);
         statistics.characters += word.symbols;
+    }
+    for (const RecognisedPage::Word& word : WordsAsRead(page)) {
+        const int counted = std::min(word.symbols, rule.symbolsPerWord);
         if (word.confidence < rule.lowWord) {
             statistics.lowCertainty += counted;
         } else if (word.confidence < rule.middlingWord) {

@@ -22,7 +22,9 @@ struct PageStatistics {
 // symbols are of low certainty (D), else below middlingWord of middling certainty (S). Only the
 // first symbolsPerWord symbols of a doubtful word are counted: a misread word is one mistake
 // however long it is, and long words that the engine doubts but reads right (option names,
-// identifiers) would otherwise outweigh short ones that it gets wrong.
+// identifiers) would otherwise outweigh short ones that it gets wrong. The words are those of
+// WordsAsRead: a bullet, a rule or a speck read as a sign is no word that anyone reads, yet the
+// engine doubts such marks even on clean pages.
 struct CertaintyRule {
     float lowWord = 0.0F;
     float middlingWord = 0.0F;
@@ -40,11 +42,23 @@ struct RecognisedPage {
     struct Word {
         float confidence = 0.0F;
         int symbols = 0;  // that are not white space
+        bool holdsLetterOrDigit = false;
+        bool hyphenatedAtLineEnd = false;  // the next word is its other half
     };
     std::vector<Word> words;  // words with at least one symbol that is not white space
 };
 
+// The words as a reader reads them, each with its confidence and symbols: the two halves of a
+// word hyphenated at a line end are one word, and marks that hold no letter or digit are left
+// out. The halves of a broken word are not in the engine's dictionary, so it doubts them even
+// when it reads them right; the half it is surer of speaks for the word.
+std::vector<RecognisedPage::Word> WordsAsRead(const RecognisedPage& page);
+
 RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine);
+
+// Whether UTF-8 text holds a letter or a digit of any script; punctuation, symbols, arrows,
+// rules, bullets, private use and malformed text do not count.
+bool HoldsLetterOrDigit(const std::string& text);
 
 PageStatistics ClassifyPage(const RecognisedPage& page,
                             const CertaintyRule& rule = kCalibratedRule);

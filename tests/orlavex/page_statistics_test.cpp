@@ -1,0 +1,98 @@
+// What counts against a page's confidence, word by word.
+#include "page_statistics.h"
+
+#include <gtest/gtest.h>
+#include <tesseract/baseapi.h>
+
+#include <string>
+#include <vector>
+
+#include "orlavex/test_pages.h"
+
+namespace orlavex {
+namespace {
+
+TEST(PageStatistics, OnlyTextWithALetterOrDigitOfAnyScriptHoldsOne) {
+    struct Case {
+        std::string text;
+        bool holds;
+    };
+    const std::vector<Case> cases{
+        {"a", true},
+        {"5", true},
+        {"(5)", true},
+        {"\xE2\x80\x9Cx\xE2\x80\x9D,", true},
+        {"\xC3\xA9", true},  // é
+        {"\xD0\x96", true},
+        {"\xE6\x97\xA5", true},  // Ж, 日
+        {"*", false},
+        {"\xE2\x80\x94", false},  // em dash
+        {"\xE2\x80\xA2", false},
+        {"\xC2\xA2", false},
+        {"\xC2\xAB", false},  // •, ¢, «
+        {"\xE3\x80\x82", false},
+        {"\xEF\xBC\x8C", false},  // 。, ，
+        {"\xF0\x9F\x98\x80", false},
+        {"\xEE\x80\x80", false},  // emoji, private use
+        {"", false},
+        {"a\xFF", false},  // malformed text holds nothing
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HoldsLetterOrDigit(c.text), c.holds) << c.text;
+    }
+}
+
+TEST(PageStatistics, DoubtfulWordsCountAsAReaderReadsThem) {
+    // Against the calibrated rule: below 35 low, below 90 middling, six symbols a word at most.
+    using Word = RecognisedPage::Word;
+    struct Case {
+        const char* what;
+        std::vector<Word> words;
+        int low;
+        int middling;
+    };
+    const std::vector<Case> cases{
+        {"sure", {{96.0F, 5, true}}, 0, 0},
+        {"middling ends at 90", {{90.0F, 5, true}, {89.9F, 5, true}}, 0, 5},
+        {"low ends at 35", {{35.0F, 9, true}, {34.9F, 4, true}}, 4, 6},
+        {"a long doubtful word counts six", {{10.0F, 20, true}}, 6, 0},
+        {"marks never count", {{10.0F, 3, false}, {60.0F, 1, false}}, 0, 0},
+        {"halves of a hyphenated word are one, as sure as the surer half",
+         {{80.0F, 4, true, true}, {20.0F, 5, true}},
+         0,
+         6},
+        {"a hyphen before a mark joins nothing", {{80.0F, 4, true, true}, {20.0F, 1, false}}, 0, 4},
+        {"a hyphen at the end of the page", {{20.0F, 4, true, true}}, 4, 0},
+    };
+    for (const Case& c : cases) {
+        const PageStatistics statistics = ClassifyPage({c.words});
+        int symbols = 0;
+        for (const Word& word : c.words) {
+            symbols += word.symbols;
+        }
+        EXPECT_EQ(statistics.characters, symbols) << c.what;
+        EXPECT_EQ(statistics.words, static_cast<int>(c.words.size())) << c.what;
+        EXPECT_EQ(statistics.lowCertainty, c.low) << c.what;
+        EXPECT_EQ(statistics.middlingCertainty, c.middling) << c.what;
+    }
+}
+
+TEST(PageStatistics, TheEngineReportsAWordHyphenatedAtTheLineEnd) {
+    const test::PixPtr scan =
+        test::ScanOf({"The harbour master walks the long pier and re-", "turns before the boats."});
+    tesseract::TessBaseAPI engine;
+    ASSERT_EQ(engine.Init(nullptr, "eng", tesseract::OEM_DEFAULT), 0);
+    engine.SetImage(scan.get());
+    ASSERT_EQ(engine.Recognize(nullptr), 0);
+    const RecognisedPage page = CollectConfidences(engine);
+    engine.End();
+
+    ASSERT_EQ(page.words.size(), 13U);
+    for (std::size_t i = 0; i < page.words.size(); ++i) {
+        EXPECT_TRUE(page.words[i].holdsLetterOrDigit) << i;
+        EXPECT_EQ(page.words[i].hyphenatedAtLineEnd, i == 8) << i;  // "re-"
+    }
+}
+
+}  // namespace
+}  // namespace orlavex
