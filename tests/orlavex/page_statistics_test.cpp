@@ -26,7 +26,7 @@ TEST(PageStatistics, OnlyTextWithALetterOrDigitOfAnyScriptHoldsOne) {
         {"malformed", "a\xFF", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(HoldsLetterOrDigit(c.text), c.holds) << c.what;
+        EXPECT_EQ(HoldsLetterOrDigit(c.text.c_str()), c.holds) << c.what;
     }
 }
 

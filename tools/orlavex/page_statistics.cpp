@@ -53,7 +53,7 @@ bool IsLetterOrDigit(char32_t codePoint) {
 
 // The signs a word broken at a line end may end with, as the engine reads them: a hyphen, a soft
 // hyphen, or a dash that it took the hyphen for.
-bool IsHyphen(const std::string& symbol) {
+bool IsHyphen(std::string_view symbol) {
     constexpr std::string_view kHyphens[] = {"-",      "\u2010", "\u2011", "\u00AD",
                                              "\u2012", "\u2013", "\u2014", "\u2212"};
     return std::find(std::begin(kHyphens), std::end(kHyphens), symbol) != std::end(kHyphens);
@@ -61,9 +61,9 @@ bool IsHyphen(const std::string& symbol) {
 
 }  // namespace
 
-bool HoldsLetterOrDigit(const std::string& text) {
+bool HoldsLetterOrDigit(const char* text) {
     // Malformed UTF-8 comes back empty, and so holds nothing.
-    const std::vector<tesseract::char32> codePoints = tesseract::UNICHAR::UTF8ToUTF32(text.c_str());
+    const std::vector<tesseract::char32> codePoints = tesseract::UNICHAR::UTF8ToUTF32(text);
     return std::any_of(codePoints.begin(), codePoints.end(), [](tesseract::char32 codePoint) {
         return codePoint >= 0 && IsLetterOrDigit(static_cast<char32_t>(codePoint));
     });
@@ -79,10 +79,10 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
     constexpr auto kWord = tesseract::RIL_WORD;
     RecognisedPage::Word word;
     bool lastInLine = false;
-    std::string lastSymbol;
+    bool endsWithHyphen = false;
     const auto keepWord = [&] {
         if (word.symbols > 0) {
-            word.hyphenatedAtLineEnd = lastInLine && word.symbols > 1 && IsHyphen(lastSymbol);
+            word.hyphenatedAtLineEnd = lastInLine && word.symbols > 1 && endsWithHyphen;
             page.words.push_back(word);
         }
         word = {};
@@ -100,7 +100,7 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
         if (!IsBlank(symbol.get())) {
             ++word.symbols;
             word.holdsLetterOrDigit = word.holdsLetterOrDigit || HoldsLetterOrDigit(symbol.get());
-            lastSymbol = symbol.get();
+            endsWithHyphen = IsHyphen(symbol.get());
         }
     } while (iterator->Next(kSymbol));
     keepWord();

@@ -58,7 +58,7 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine);
 
 // Whether UTF-8 text holds a letter or a digit of any script; punctuation, symbols, arrows,
 // rules, bullets, private use and malformed text do not count.
-bool HoldsLetterOrDigit(const std::string& text);
+bool HoldsLetterOrDigit(const char* text);
 
 PageStatistics ClassifyPage(const RecognisedPage& page,
                             const CertaintyRule& rule = kCalibratedRule);
