@@ -31,7 +31,8 @@ TEST(PageStatistics, OnlyTextWithALetterOrDigitOfAnyScriptHoldsOne) {
 }
 
 TEST(PageStatistics, DoubtfulWordsCountAsAReaderReadsThem) {
-    // Against the calibrated rule: below 35 low, below 90 middling, six symbols a word at most.
+    // Against the calibrated rule: below 35 low, below 90 middling (55 for a word with a dash),
+    // six symbols a word at most.
     using Word = RecognisedPage::Word;
     struct Case {
         const char* what;
@@ -51,6 +52,16 @@ TEST(PageStatistics, DoubtfulWordsCountAsAReaderReadsThem) {
          6},
         {"a hyphen before a mark joins nothing", {{80.0F, 4, true, true}, {20.0F, 1, false}}, 0, 4},
         {"a hyphen at the end of the page", {{20.0F, 4, true, true}}, 4, 0},
+        {"a word with a dash is middling below 55",
+         {{55.0F, 9, true, false, true},
+          {54.9F, 4, true, false, true},
+          {30.0F, 3, true, false, true}},
+         3,
+         4},
+        {"a dash in either half makes the whole a word with a dash",
+         {{80.0F, 4, true, true}, {70.0F, 5, true, false, true}},
+         0,
+         0},
     };
     for (const Case& c : cases) {
         const PageStatistics statistics = ClassifyPage({c.words});
@@ -65,9 +76,9 @@ TEST(PageStatistics, DoubtfulWordsCountAsAReaderReadsThem) {
     }
 }
 
-TEST(PageStatistics, TheEngineReportsAWordHyphenatedAtTheLineEnd) {
-    const test::PixPtr scan =
-        test::ScanOf({"The harbour master walks the long pier and re-", "turns before the boats."});
+TEST(PageStatistics, TheEngineReportsDashesAndAWordHyphenatedAtTheLineEnd) {
+    const test::PixPtr scan = test::ScanOf(
+        {"The harbour master walks the long-haul pier and re-", "turns before the boats."});
     tesseract::TessBaseAPI engine;
     ASSERT_EQ(engine.Init(nullptr, "eng", tesseract::OEM_DEFAULT), 0);
     engine.SetImage(scan.get());
@@ -78,6 +89,7 @@ TEST(PageStatistics, TheEngineReportsAWordHyphenatedAtTheLineEnd) {
     ASSERT_EQ(page.words.size(), 13U);
     for (std::size_t i = 0; i < page.words.size(); ++i) {
         EXPECT_TRUE(page.words[i].holdsLetterOrDigit) << i;
+        EXPECT_EQ(page.words[i].holdsDash, i == 5) << i;            // "long-haul"
         EXPECT_EQ(page.words[i].hyphenatedAtLineEnd, i == 8) << i;  // "re-"
     }
 }

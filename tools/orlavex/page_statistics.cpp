@@ -51,15 +51,16 @@ bool IsLetterOrDigit(char32_t codePoint) {
     });
 }
 
-// The signs a word broken at a line end may end with, as the engine reads them: a hyphen, a soft
-// hyphen, or a dash that it took the hyphen for.
-bool IsHyphen(std::string_view symbol) {
-    constexpr std::string_view kHyphens[] = {"-",      "\u2010", "\u2011", "\u00AD",
-                                             "\u2012", "\u2013", "\u2014", "\u2212"};
-    return std::find(std::begin(kHyphens), std::end(kHyphens), symbol) != std::end(kHyphens);
-}
-
 }  // namespace
+
+// The engine takes these for one another, and a word broken at a line end may end with any of
+// them.
+bool IsDash(const char* symbol) {
+    constexpr std::string_view kDashes[] = {"-",      "\u2010", "\u2011", "\u00AD",
+                                            "\u2012", "\u2013", "\u2014", "\u2212"};
+    return symbol != nullptr &&
+           std::find(std::begin(kDashes), std::end(kDashes), symbol) != std::end(kDashes);
+}
 
 bool HoldsLetterOrDigit(const char* text) {
     // Malformed UTF-8 comes back empty, and so holds nothing.
@@ -80,12 +81,17 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
     RecognisedPage::Word word;
     bool lastInLine = false;
     bool endsWithHyphen = false;
+    bool dashBeforeLastSymbol = false;
     const auto keepWord = [&] {
         if (word.symbols > 0) {
             word.hyphenatedAtLineEnd = lastInLine && word.symbols > 1 && endsWithHyphen;
+            // The hyphen that breaks a word at the line end is no dash in the word.
+            word.holdsDash = dashBeforeLastSymbol || (endsWithHyphen && !word.hyphenatedAtLineEnd);
             page.words.push_back(word);
         }
         word = {};
+        endsWithHyphen = false;
+        dashBeforeLastSymbol = false;
     };
     do {
         if (iterator->Empty(kSymbol)) {
@@ -100,7 +106,8 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
         if (!IsBlank(symbol.get())) {
             ++word.symbols;
             word.holdsLetterOrDigit = word.holdsLetterOrDigit || HoldsLetterOrDigit(symbol.get());
-            endsWithHyphen = IsHyphen(symbol.get());
+            dashBeforeLastSymbol = dashBeforeLastSymbol || endsWithHyphen;
+            endsWithHyphen = IsDash(symbol.get());
         }
     } while (iterator->Next(kSymbol));
     keepWord();
@@ -119,6 +126,7 @@ std::vector<RecognisedPage::Word> WordsAsRead(const RecognisedPage& page) {
             const RecognisedPage::Word& rest = page.words[++i];
             word.confidence = std::max(word.confidence, rest.confidence);
             word.symbols += rest.symbols;
+            word.holdsDash = word.holdsDash || rest.holdsDash;
             word.hyphenatedAtLineEnd = false;
         }
         words.push_back(word);
@@ -134,9 +142,10 @@ PageStatistics ClassifyPage(const RecognisedPage& page, const CertaintyRule& rul
     }
     for (const RecognisedPage::Word& word : WordsAsRead(page)) {
         const int counted = std::min(word.symbols, rule.symbolsPerWord);
+        const float middling = word.holdsDash ? rule.middlingDashedWord : rule.middlingWord;
         if (word.confidence < rule.lowWord) {
             statistics.lowCertainty += counted;
-        } else if (word.confidence < rule.middlingWord) {
+        } else if (word.confidence < middling) {
             statistics.middlingCertainty += counted;
         }
     }

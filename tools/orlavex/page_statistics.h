@@ -19,23 +19,28 @@ struct PageStatistics {
 };
 
 // What makes a word doubtful, by Tesseract's confidence in it (0 to 100): below lowWord its
-// symbols are of low certainty (D), else below middlingWord of middling certainty (S). Only the
+// symbols are of low certainty (D), else below middlingWord of middling certainty (S), or below
+// middlingDashedWord for a word that holds a dash. Only the
 // first symbolsPerWord symbols of a doubtful word are counted: a misread word is one mistake
 // however long it is, and long words that the engine doubts but reads right (option names,
 // identifiers) would otherwise outweigh short ones that it gets wrong. The words are those of
 // WordsAsRead: a bullet, a rule or a speck read as a sign is no word that anyone reads, yet the
-// engine doubts such marks even on clean pages.
+// engine doubts such marks even on clean pages. Words with a dash (option names, compounds,
+// ranges: "--line-number", "sub-class-of", "02110-1301") are seldom in the engine's dictionary,
+// and it doubts which dash it sees (hyphen, minus, en or em dash) on pages it reads well: such a
+// word is of middling certainty only when the engine doubts it more.
 struct CertaintyRule {
     float lowWord = 0.0F;
     float middlingWord = 0.0F;
     int symbolsPerWord = 0;
+    float middlingDashedWord = 0.0F;
 };
 
 // Calibrated on typeset pages (docs/orlavex.md, orlavex_bench --calibrate) so that Quillrun's
 // figure (C - 2D - S) / C stays at 95 or more on pages with at most 1 % of their words misread
 // and falls below 95 on pages with 3 % or more. The LSTM engine gives nearly every symbol 99, even
 // on a poor page; what falls on a damaged or doubtful word is the word's confidence.
-inline constexpr CertaintyRule kCalibratedRule{35.0F, 90.0F, 6};
+inline constexpr CertaintyRule kCalibratedRule{35.0F, 90.0F, 6, 55.0F};
 
 // What the engine says of one recognised page, word by word.
 struct RecognisedPage {
@@ -44,6 +49,7 @@ struct RecognisedPage {
         int symbols = 0;  // that are not white space
         bool holdsLetterOrDigit = false;
         bool hyphenatedAtLineEnd = false;  // the next word is its other half
+        bool holdsDash = false;
     };
     std::vector<Word> words;  // words with at least one symbol that is not white space
 };
@@ -55,6 +61,9 @@ struct RecognisedPage {
 std::vector<RecognisedPage::Word> WordsAsRead(const RecognisedPage& page);
 
 RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine);
+
+// Whether a symbol, as the engine reads it, is a hyphen, a minus or a dash.
+bool IsDash(const char* symbol);
 
 // Whether UTF-8 text holds a letter or a digit of any script; punctuation, symbols, arrows,
 // rules, bullets, private use and malformed text do not count.
