@@ -169,8 +169,8 @@ void PrintAgreementTable(const Agreement& agreement) {
 namespace {
 
 // For each cap on the symbols counted per word, how many symbols the page's words below each
-// whole-number confidence count: every rule of the family is then judged on a page with a few
-// look-ups instead of a pass over its words.
+// whole-number confidence count, words with a dash apart: every rule of the family is then judged
+// on a page with a few look-ups instead of a pass over its words.
 class ConfidenceTable {
   public:
     ConfidenceTable(const RecognisedPage& page, const std::vector<int>& caps) : m_caps(caps) {
@@ -179,12 +179,17 @@ class ConfidenceTable {
         }
         const std::vector<RecognisedPage::Word> words = WordsAsRead(page);
         for (const int cap : caps) {
-            std::vector<int> below(kSize + 1, 0);
+            Counts below;
+            for (std::vector<int>* counts : {&below.plain, &below.dashed}) {
+                counts->assign(kSize + 1, 0);
+            }
             for (const RecognisedPage::Word& word : words) {
-                below[Bucket(word.confidence) + 1] += std::min(word.symbols, cap);
+                (word.holdsDash ? below.dashed : below.plain)[Bucket(word.confidence) + 1] +=
+                    std::min(word.symbols, cap);
             }
             for (int i = 1; i <= kSize; ++i) {
-                below[i] += below[i - 1];
+                below.plain[i] += below.plain[i - 1];
+                below.dashed[i] += below.dashed[i - 1];
             }
             m_below.push_back(std::move(below));
         }
@@ -193,12 +198,14 @@ class ConfidenceTable {
     // The same figure as ClassifyPage gives, for whole-number thresholds and a cap from caps.
     float confidence(const CertaintyRule& rule) const {
         const auto cap = std::find(m_caps.begin(), m_caps.end(), rule.symbolsPerWord);
-        const std::vector<int>& below = m_below[static_cast<std::size_t>(cap - m_caps.begin())];
+        const Counts& below = m_below[static_cast<std::size_t>(cap - m_caps.begin())];
+        const int low = Threshold(rule.lowWord);
         PageStatistics page;
         page.characters = m_characters;
-        page.lowCertainty = below[Threshold(rule.lowWord)];
+        page.lowCertainty = below.plain[low] + below.dashed[low];
         page.middlingCertainty =
-            below[Threshold(std::max(rule.middlingWord, rule.lowWord))] - page.lowCertainty;
+            below.plain[std::max(Threshold(rule.middlingWord), low)] - below.plain[low] +
+            below.dashed[std::max(Threshold(rule.middlingDashedWord), low)] - below.dashed[low];
         return ConfidenceOf(page);
     }
 
@@ -212,8 +219,12 @@ class ConfidenceTable {
         return std::clamp(static_cast<int>(threshold), 0, kSize);
     }
 
+    struct Counts {
+        std::vector<int> plain;   // symbols counted of words without a dash below [t]
+        std::vector<int> dashed;  // and of words with one
+    };
     std::vector<int> m_caps;
-    std::vector<std::vector<int>> m_below;  // per cap: symbols counted of words below [t]
+    std::vector<Counts> m_below;  // per cap
     int m_characters = 0;
 };
 
@@ -244,37 +255,60 @@ Candidate Judge(const std::vector<Reading>& readings, const std::vector<Confiden
 
 void PrintCandidate(const Candidate& c) {
     std::printf(
-        "  low: word < %2.0f; middling: word < %2.0f; at most %3d symbols a word"
-        "   good pages flagged %2d, poor pages kept %2d, rank correlation %.3f\n",
+        "  low: word < %2.0f; middling: word < %2.0f, with a dash < %2.0f; at most %3d symbols"
+        " a word   good pages flagged %2d, poor pages kept %2d, rank correlation %.3f\n",
         static_cast<double>(c.rule.lowWord), static_cast<double>(c.rule.middlingWord),
-        c.rule.symbolsPerWord, c.goodFlagged, c.poorKept, c.rankCorrelation);
+        static_cast<double>(c.rule.middlingDashedWord), c.rule.symbolsPerWord, c.goodFlagged,
+        c.poorKept, c.rankCorrelation);
 }
 
-// Every rule of the family on a grid, best first: fewest pages misjudged (good pages flagged and
+void SortBestFirst(std::vector<Candidate>& candidates) {
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& a, const Candidate& b) {
+                         if (a.misjudged() != b.misjudged()) {
+                             return a.misjudged() < b.misjudged();
+                         }
+                         return a.rankCorrelation > b.rankCorrelation;
+                     });
+}
+
+// The rules of the family on a grid, best first: fewest pages misjudged (good pages flagged and
 // poor pages kept alike), then the closest ranking of pages by confidence and by words read.
 // Symbol confidences are left out: the LSTM engine gives 99 to nearly every symbol, misread or
 // not, and no threshold on them changed a single page's verdict.
-std::vector<Candidate> SearchRules(const std::vector<Reading>& readings) {
+//
+// The search goes in two steps. The first treats words with a dash like any other; the second
+// keeps the best of those rules and tries only the threshold for words with a dash. Searching all
+// four together fits the calibration documents' few option lists too closely: it chose a larger
+// cap and a lower threshold that flagged more good pages of other documents.
+struct Search {
+    std::vector<Candidate> withoutDashes;
+    std::vector<Candidate> dashed;  // the first step's best rule, dash threshold varied
+};
+
+Search SearchRules(const std::vector<Reading>& readings) {
     const std::vector<int> caps{1, 2, 3, 4, 5, 6, 7, 8, 10, 12, 15, 1000};
     std::vector<ConfidenceTable> tables;
     for (const Reading& reading : readings) {
         tables.emplace_back(reading.recognised, caps);
     }
-    std::vector<Candidate> candidates;
+    Search search;
     for (float lowWord = 0.0F; lowWord <= 70.0F; lowWord += 5.0F) {
         for (float middlingWord = lowWord; middlingWord <= 95.0F; middlingWord += 5.0F) {
             for (const int cap : caps) {
-                candidates.push_back(Judge(readings, tables, {lowWord, middlingWord, cap}));
+                search.withoutDashes.push_back(
+                    Judge(readings, tables, {lowWord, middlingWord, cap, middlingWord}));
             }
         }
     }
-    std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-        if (a.misjudged() != b.misjudged()) {
-            return a.misjudged() < b.misjudged();
-        }
-        return a.rankCorrelation > b.rankCorrelation;
-    });
-    return candidates;
+    SortBestFirst(search.withoutDashes);
+    CertaintyRule rule = search.withoutDashes.front().rule;
+    for (rule.middlingDashedWord = rule.lowWord; rule.middlingDashedWord <= rule.middlingWord;
+         rule.middlingDashedWord += 5.0F) {
+        search.dashed.push_back(Judge(readings, tables, rule));
+    }
+    SortBestFirst(search.dashed);
+    return search;
 }
 
 }  // namespace
@@ -311,10 +345,15 @@ int Calibrate(const std::string& folder, bool readAgain) {
     }
     std::printf("calibration part: %zu readings; held-out part: %zu\n\n", calibration.size(),
                 heldOut.size());
-    const std::vector<Candidate> candidates = SearchRules(calibration);
-    std::printf("the best of %zu rules on the calibration part:\n", candidates.size());
-    for (std::size_t i = 0; i < std::min<std::size_t>(12, candidates.size()); ++i) {
-        PrintCandidate(candidates[i]);
+    const Search search = SearchRules(calibration);
+    std::printf("the best of %zu rules on the calibration part, words with a dash alike:\n",
+                search.withoutDashes.size());
+    for (std::size_t i = 0; i < std::min<std::size_t>(12, search.withoutDashes.size()); ++i) {
+        PrintCandidate(search.withoutDashes[i]);
+    }
+    std::printf("\nthe best of these with its own threshold for words with a dash:\n");
+    for (const Candidate& candidate : search.dashed) {
+        PrintCandidate(candidate);
     }
     std::printf("\n");
     std::printf("the rule on the calibration part:\n");

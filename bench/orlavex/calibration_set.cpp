@@ -223,7 +223,7 @@ bool ReadCalibrationSet(const std::string& folder, const std::string& part, int 
 }
 
 // One line per reading, then one per word (its confidence, its symbols, whether it holds a letter
-// or digit and whether it is hyphenated at a line end), then the text.
+// or digit, whether it is hyphenated at a line end and whether it holds a dash), then the text.
 bool AppendReading(const std::string& path, const Reading& r) {
     std::ofstream file(path, std::ios::app);
     file << "reading\t" << r.document << '\t' << r.page << '\t' << r.part << '\t' << r.resolution
@@ -231,7 +231,7 @@ bool AppendReading(const std::string& path, const Reading& r) {
     for (const RecognisedPage::Word& word : r.recognised.words) {
         file << "word\t" << word.confidence << '\t' << word.symbols << '\t'
              << (word.holdsLetterOrDigit ? 1 : 0) << '\t' << (word.hyphenatedAtLineEnd ? 1 : 0)
-             << '\n';
+             << '\t' << (word.holdsDash ? 1 : 0) << '\n';
     }
     // Last, so that a reading cut short by an interruption is recognised as such.
     file << "text\t" << Escaped(r.text) << '\n';
@@ -269,10 +269,13 @@ bool LoadReadings(const std::string& path, const std::string& folder,
             RecognisedPage::Word word;
             int letters = 0;
             int hyphenated = 0;
+            int dash = 0;
             // A word line of an older file lacks the last fields: that reading is read again.
-            stale = stale || !(fields >> word.confidence >> word.symbols >> letters >> hyphenated);
+            stale = stale ||
+                    !(fields >> word.confidence >> word.symbols >> letters >> hyphenated >> dash);
             word.holdsLetterOrDigit = letters != 0;
             word.hyphenatedAtLineEnd = hyphenated != 0;
+            word.holdsDash = dash != 0;
             readings.back().recognised.words.push_back(word);
         } else if (kind == "text" && !readings.empty() && !stale) {
             std::string text;
