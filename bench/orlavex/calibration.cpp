@@ -179,10 +179,7 @@ class ConfidenceTable {
         }
         const std::vector<RecognisedPage::Word> words = WordsAsRead(page);
         for (const int cap : caps) {
-            Counts below;
-            for (std::vector<int>* counts : {&below.plain, &below.dashed}) {
-                counts->assign(kSize + 1, 0);
-            }
+            Counts below{std::vector<int>(kSize + 1, 0), std::vector<int>(kSize + 1, 0)};
             for (const RecognisedPage::Word& word : words) {
                 (word.holdsDash ? below.dashed : below.plain)[Bucket(word.confidence) + 1] +=
                     std::min(word.symbols, cap);

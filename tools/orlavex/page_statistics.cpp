@@ -51,16 +51,15 @@ bool IsLetterOrDigit(char32_t codePoint) {
     });
 }
 
-}  // namespace
-
-// The engine takes these for one another, and a word broken at a line end may end with any of
-// them.
+// Hyphens, minus and dashes: the engine takes them for one another, and a word broken at a line
+// end may end with any of them.
 bool IsDash(const char* symbol) {
     constexpr std::string_view kDashes[] = {"-",      "\u2010", "\u2011", "\u00AD",
                                             "\u2012", "\u2013", "\u2014", "\u2212"};
-    return symbol != nullptr &&
-           std::find(std::begin(kDashes), std::end(kDashes), symbol) != std::end(kDashes);
+    return std::find(std::begin(kDashes), std::end(kDashes), symbol) != std::end(kDashes);
 }
+
+}  // namespace
 
 bool HoldsLetterOrDigit(const char* text) {
     // Malformed UTF-8 comes back empty, and so holds nothing.

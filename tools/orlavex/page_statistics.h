@@ -20,10 +20,10 @@ struct PageStatistics {
 
 // What makes a word doubtful, by Tesseract's confidence in it (0 to 100): below lowWord its
 // symbols are of low certainty (D), else below middlingWord of middling certainty (S), or below
-// middlingDashedWord for a word that holds a dash. Only the
-// first symbolsPerWord symbols of a doubtful word are counted: a misread word is one mistake
-// however long it is, and long words that the engine doubts but reads right (option names,
-// identifiers) would otherwise outweigh short ones that it gets wrong. The words are those of
+// middlingDashedWord for a word that holds a dash. Only the first symbolsPerWord symbols of a
+// doubtful word are counted: a misread word is one mistake however long it is, and long words
+// that the engine doubts but reads right (option names, identifiers) would otherwise outweigh
+// short ones that it gets wrong. The words are those of
 // WordsAsRead: a bullet, a rule or a speck read as a sign is no word that anyone reads, yet the
 // engine doubts such marks even on clean pages. Words with a dash (option names, compounds,
 // ranges: "--line-number", "sub-class-of", "02110-1301") are seldom in the engine's dictionary,
@@ -61,9 +61,6 @@ struct RecognisedPage {
 std::vector<RecognisedPage::Word> WordsAsRead(const RecognisedPage& page);
 
 RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine);
-
-// Whether a symbol, as the engine reads it, is a hyphen, a minus or a dash.
-bool IsDash(const char* symbol);
 
 // Whether UTF-8 text holds a letter or a digit of any script; punctuation, symbols, arrows,
 // rules, bullets, private use and malformed text do not count.
