@@ -276,8 +276,8 @@ void SortBestFirst(std::vector<Candidate>& candidates) {
 //
 // The search goes in two steps. The first treats words with a dash like any other; the second
 // keeps the best of those rules and tries only the threshold for words with a dash. Searching all
-// four together fits the calibration documents' few option lists too closely: it chose a larger
-// cap and a lower threshold that flagged more good pages of other documents.
+// four together fits the calibration documents' few option lists too closely: its best rules count
+// eight symbols a word and flag more good pages of other documents.
 struct Search {
     std::vector<Candidate> withoutDashes;
     std::vector<Candidate> dashed;  // the first step's best rule, dash threshold varied
