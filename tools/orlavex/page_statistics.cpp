@@ -79,17 +79,18 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
     constexpr auto kWord = tesseract::RIL_WORD;
     RecognisedPage::Word word;
     bool lastInLine = false;
-    bool endsWithHyphen = false;
+    bool lastSymbolIsDash = false;
     bool dashBeforeLastSymbol = false;
     const auto keepWord = [&] {
         if (word.symbols > 0) {
-            word.hyphenatedAtLineEnd = lastInLine && word.symbols > 1 && endsWithHyphen;
+            word.hyphenatedAtLineEnd = lastInLine && word.symbols > 1 && lastSymbolIsDash;
             // The hyphen that breaks a word at the line end is no dash in the word.
-            word.holdsDash = dashBeforeLastSymbol || (endsWithHyphen && !word.hyphenatedAtLineEnd);
+            word.holdsDash =
+                dashBeforeLastSymbol || (lastSymbolIsDash && !word.hyphenatedAtLineEnd);
             page.words.push_back(word);
         }
         word = {};
-        endsWithHyphen = false;
+        lastSymbolIsDash = false;
         dashBeforeLastSymbol = false;
     };
     do {
@@ -105,8 +106,8 @@ RecognisedPage CollectConfidences(tesseract::TessBaseAPI& engine) {
         if (!IsBlank(symbol.get())) {
             ++word.symbols;
             word.holdsLetterOrDigit = word.holdsLetterOrDigit || HoldsLetterOrDigit(symbol.get());
-            dashBeforeLastSymbol = dashBeforeLastSymbol || endsWithHyphen;
-            endsWithHyphen = IsDash(symbol.get());
+            dashBeforeLastSymbol = dashBeforeLastSymbol || lastSymbolIsDash;
+            lastSymbolIsDash = IsDash(symbol.get());
         }
     } while (iterator->Next(kSymbol));
     keepWord();

@@ -23,9 +23,9 @@ struct PageStatistics {
 // middlingDashedWord for a word that holds a dash. Only the first symbolsPerWord symbols of a
 // doubtful word are counted: a misread word is one mistake however long it is, and long words
 // that the engine doubts but reads right (option names, identifiers) would otherwise outweigh
-// short ones that it gets wrong. The words are those of
-// WordsAsRead: a bullet, a rule or a speck read as a sign is no word that anyone reads, yet the
-// engine doubts such marks even on clean pages. Words with a dash (option names, compounds,
+// short ones that it gets wrong. The words are those of WordsAsRead: a bullet, a rule or a speck
+// read as a sign is no word that anyone reads, yet the engine doubts such marks even on clean
+// pages. Words with a dash (option names, compounds,
 // ranges: "--line-number", "sub-class-of", "02110-1301") are seldom in the engine's dictionary,
 // and it doubts which dash it sees (hyphen, minus, en or em dash) on pages it reads well: such a
 // word is of middling certainty only when the engine doubts it more.
