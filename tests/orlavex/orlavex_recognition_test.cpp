@@ -128,6 +128,19 @@ const PageCase kPageCases[] = {
      {&LedgerText(), &OrchardText()},
      0.05,
      {0, 0}},
+    {"SpreadsTwoAtATime",
+     "three two-page spreads, split, two at a time",
+     [] {
+         std::vector<PixPtr> spreads;
+         spreads.push_back(Spread(ScanOf(LedgerText()).get(), ScanOf(OrchardText()).get()));
+         spreads.push_back(Spread(ScanOf(FoxText()).get(), ScanOf(HarbourText()).get()));
+         spreads.push_back(Spread(ScanOf(OrchardText()).get(), ScanOf(LedgerText()).get()));
+         return spreads;
+     },
+     {"-2page", "-jobs:2"},
+     {&LedgerText(), &OrchardText(), &FoxText(), &HarbourText(), &OrchardText(), &LedgerText()},
+     0.05,
+     {0, 0, 0, 0, 0, 0}},
     {"ThreePageTiff",
      "three-page TIFF",
      [] {

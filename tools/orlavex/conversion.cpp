@@ -92,6 +92,10 @@ struct Job {
 // as there are processors (or -jobs:N), one engine each. Pages are added to the document strictly
 // in order: a thread that has read a page waits for its turn, so no more pages are held than there
 // are threads, plus the one being read and one waiting for a free thread.
+//
+// A page read sooner than the one before it waits with the results in its engine. So that its
+// processor does not idle meanwhile, a document with more pages than processors gets one engine
+// more than processors, and a thread gives its processor up while its page waits.
 class Converter {
   public:
     explicit Converter(const Options& options) : m_options(options) {}
@@ -146,27 +150,48 @@ class Converter {
         return putInPlace(writer, error);
     }
 
-    // One engine per thread, all started here, one after the other, before any page is read:
-    // Tesseract keeps some settings for all engines together, and they must not change under a
-    // page that another engine is reading. A single image needs one engine only.
+    // One engine per thread, all started here, side by side, before any page is read: Tesseract
+    // keeps some settings for all engines together, and they must not change under a page that
+    // another engine is reading. A single image needs one engine only.
     bool startReaders(int imageCount, std::string& error) {
         ConfigureRecognitionLibrary(m_options);
         const int processors = ProcessorCount();
-        int threads = m_options.jobs > 0 ? std::min(m_options.jobs, processors) : processors;
+        m_recognitionLimit = m_options.jobs > 0 ? std::min(m_options.jobs, processors) : processors;
         if (imageCount > 0) {
-            threads = std::min(threads, imageCount);
+            m_recognitionLimit = std::min(m_recognitionLimit, imageCount);
         }
-        for (int i = 0; i < threads; ++i) {
-            auto reader = std::make_unique<PageReader>(m_options);
+        const bool spare =
+            m_recognitionLimit > 1 && (imageCount <= 0 || imageCount > m_recognitionLimit);
+        const int engines = m_recognitionLimit + (spare ? 1 : 0);
+        for (int i = 0; i < engines; ++i) {
+            m_readers.push_back(std::make_unique<PageReader>(m_options));
+            m_readers.back()->stopWhen(&m_stopRequested);
+        }
+        // Loading a language takes a good part of a second, so the engines load theirs at the
+        // same time, each on a thread of its own; the first one on this thread.
+        struct Start {
+            bool started = false;
+            std::string error;
             std::string warning;
-            if (!reader->start(error, warning)) {
+        };
+        std::vector<Start> starts(m_readers.size());
+        {
+            std::vector<std::jthread> others;
+            for (std::size_t i = 1; i < m_readers.size(); ++i) {
+                others.emplace_back([this, &starts, i] {
+                    starts[i].started = m_readers[i]->start(starts[i].error, starts[i].warning);
+                });
+            }
+            starts[0].started = m_readers[0]->start(starts[0].error, starts[0].warning);
+        }
+        for (const Start& start : starts) {
+            if (!start.started) {
+                error = start.error;
                 return false;
             }
-            if (i == 0 && !warning.empty()) {
-                message(warning);
-            }
-            reader->stopWhen(&m_stopRequested);
-            m_readers.push_back(std::move(reader));
+        }
+        if (!starts[0].warning.empty()) {
+            message(starts[0].warning);
         }
         return true;
     }
@@ -202,21 +227,72 @@ class Converter {
         m_changed.notify_all();
     }
 
+    // One of the processors that recognition may use at once: held while a page is recognised,
+    // given up while the page waits for its turn in the document.
+    class ProcessorClaim {
+      public:
+        explicit ProcessorClaim(Converter& converter) : m_converter(converter) {}
+        ProcessorClaim(const ProcessorClaim&) = delete;
+        ProcessorClaim& operator=(const ProcessorClaim&) = delete;
+        ~ProcessorClaim() { release(); }
+
+        bool held() const { return m_held; }
+
+        // With the converter's lock held, once it is known that a processor is free.
+        void takeLocked() {
+            ++m_converter.m_recognising;
+            m_held = true;
+        }
+
+        // Waits for a free processor; false when the conversion stopped meanwhile.
+        bool take() {
+            std::unique_lock lock(m_converter.m_mutex);
+            m_converter.waitUntil(
+                lock, [this] { return m_converter.m_stopped || m_converter.processorIsFree(); });
+            if (m_converter.m_stopped) {
+                return false;
+            }
+            takeLocked();
+            return true;
+        }
+
+        void release() {
+            if (!m_held) {
+                return;
+            }
+            const std::lock_guard lock(m_converter.m_mutex);
+            --m_converter.m_recognising;
+            m_held = false;
+            m_converter.m_changed.notify_all();
+        }
+
+      private:
+        Converter& m_converter;
+        bool m_held = false;
+    };
+
+    bool processorIsFree() const { return m_recognising < m_recognitionLimit; }
+
     void work(PageReader& reader) {
         for (;;) {
             std::optional<Job> job;
+            ProcessorClaim processor(*this);
             {
                 std::unique_lock lock(m_mutex);
-                waitUntil(lock, [this] { return m_stopped || m_pending || m_noMoreImages; });
+                waitUntil(lock, [this] {
+                    return m_stopped || (m_pending && processorIsFree()) ||
+                           (!m_pending && m_noMoreImages);
+                });
                 if (m_stopped || !m_pending) {
                     return;
                 }
                 job = std::move(m_pending);
                 m_pending.reset();
+                processor.takeLocked();
                 m_changed.notify_all();
             }
             std::string error;
-            const Outcome outcome = recogniseImage(reader, *job, error);
+            const Outcome outcome = recogniseImage(reader, *job, processor, error);
             if (outcome != Outcome::Written) {
                 stop(outcome, error);
                 return;
@@ -224,7 +300,8 @@ class Converter {
         }
     }
 
-    Outcome recogniseImage(PageReader& reader, Job& job, std::string& error) {
+    Outcome recogniseImage(PageReader& reader, Job& job, ProcessorClaim& processor,
+                           std::string& error) {
         PageImage whole;
         whole.resolution = job.image.resolution;
         whole.pix = std::move(job.image.pix);
@@ -241,7 +318,8 @@ class Converter {
             if (outcome != Outcome::Written) {
                 return outcome;
             }
-            return addPage(reader, whole, quarterTurns, job.index, pageNumber, true, error);
+            return addPage(reader, whole, quarterTurns, job.index, pageNumber, true, processor,
+                           error);
         }
         // A spread lying on its side would be split into a top and a bottom half, so its
         // orientation is settled before the split, for both pages at once.
@@ -261,10 +339,13 @@ class Converter {
         for (PageImage* page : {&left, &right}) {
             const bool isLeft = page == &left;
             const int pageNumber = 2 * job.index + (isLeft ? 1 : 2);
+            if (!processor.held() && !processor.take()) {
+                return Outcome::Failed;  // another thread stopped the conversion and said why
+            }
             Outcome outcome = reader.read(*page, pageNumber, false, quarterTurns, error);
             if (outcome == Outcome::Written) {
-                outcome =
-                    addPage(reader, *page, quarterTurns, job.index, pageNumber, !isLeft, error);
+                outcome = addPage(reader, *page, quarterTurns, job.index, pageNumber, !isLeft,
+                                  processor, error);
             }
             if (outcome != Outcome::Written) {
                 return outcome;
@@ -276,7 +357,8 @@ class Converter {
     // Adds the page that the reader's engine has just recognised, once every earlier image is in
     // the document. The statistics and the page image are made before the wait, in parallel.
     Outcome addPage(PageReader& reader, PageImage& page, int quarterTurns, int imageIndex,
-                    int pageNumber, bool lastOfImage, std::string& error) {
+                    int pageNumber, bool lastOfImage, ProcessorClaim& processor,
+                    std::string& error) {
         tesseract::TessBaseAPI& engine = reader.engine();
         PageStatistics statistics = ClassifyPage(CollectConfidences(engine));
         statistics.rotation = quarterTurns * 90;
@@ -285,6 +367,7 @@ class Converter {
             error = "page " + std::to_string(pageNumber) + ": " + error;
             return Outcome::Failed;
         }
+        processor.release();
         if (!waitForTurn(imageIndex)) {
             return Outcome::Failed;  // another thread stopped the conversion and said why
         }
@@ -381,7 +464,9 @@ class Converter {
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::optional<Job> m_pending;  // read, waiting for a free thread
+    std::optional<Job> m_pending;  // read, waiting for a free thread and processor
+    int m_recognitionLimit = 1;    // pages recognised at once
+    int m_recognising = 0;
     bool m_noMoreImages = false;
     int m_nextImageToWrite = 0;
     bool m_stopped = false;
