@@ -21,7 +21,7 @@ namespace {
 
 constexpr const char kTesseractCommand[] = "/usr/bin/tesseract";
 constexpr const char kOcrmypdfCommand[] = "/usr/bin/ocrmypdf";
-constexpr int kRounds = 3;
+constexpr int kRounds = 5;
 
 // The columns of scripts/bench's table. The lines are kept until all figures are measured, so
 // that the table is not broken up by the details printed along the way.
@@ -160,7 +160,7 @@ void MeasureSize(FigureTable& table, const std::string& what, const std::string&
 }
 
 // Wall time of the same document read one page at a time and on all processors, alternating
-// runs so that a burst of other work falls on both; medians of three.
+// runs so that a burst of other work falls on both; medians of five.
 bool MeasureParallel(const std::string& image, const std::string& folder, double& oneAtATime,
                      double& allProcessors) {
     std::vector<double> single;
