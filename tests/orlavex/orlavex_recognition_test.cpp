@@ -1,8 +1,10 @@
 // orlavex end to end: generated scans in, searchable PDF documents and statistics out.
 #include <gtest/gtest.h>
+#include <tesseract/baseapi.h>
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <ostream>
 
@@ -278,6 +280,39 @@ TEST_F(OrlavexRecognition, SpreadIsOnePageUnlessTwoPageModeIsOn) {
     ASSERT_TRUE(run.succeeded()) << run.standardError;
     EXPECT_EQ(ReadStatistics(statistics()).size(), 1u);
     EXPECT_EQ(PageTextsOfPdf(document()).size(), 1u);
+}
+
+// One engine alone loads the orientation model when a page first needs it, engines side by side
+// load it at the start; either way a missing model leaves the pages as they lie, with a warning.
+TEST_F(OrlavexRecognition, WithoutTheOrientationModelPagesAreReadAsTheyLie) {
+    std::filesystem::path installed;
+    {
+        tesseract::TessBaseAPI probe;
+        ASSERT_EQ(probe.Init(nullptr, "eng"), 0);
+        installed = probe.GetDatapath();
+    }
+    const std::filesystem::path languagesOnly = tree.path("tessdata");
+    std::filesystem::create_directory(languagesOnly);
+    for (const char* name : {"eng.traineddata", "pdf.ttf"}) {
+        std::filesystem::create_symlink(installed / name, languagesOnly / name);
+    }
+    const PixPtr sideways = Turned(ScanOf(FoxText()).get(), 1);
+    const PixPtr upright = ScanOf(HarbourText());
+    for (const std::vector<Pix*>& pages :
+         {std::vector<Pix*>{sideways.get()},
+          std::vector<Pix*>{sideways.get(), upright.get(), upright.get()}}) {
+        SCOPED_TRACE(std::to_string(pages.size()) + " pages");
+        const RunResult run = RunOrlavex({"-in:" + writeTiff(pages), "-out:" + document(),
+                                          "-stat:" + statistics(), "-jobs:2", "-x"},
+                                         -1, {"TESSDATA_PREFIX=" + languagesOnly.string()});
+        ASSERT_TRUE(run.succeeded()) << run.standardError;
+        EXPECT_NE(run.standardError.find("the orientation model is not installed"),
+                  std::string::npos)
+            << run.standardError;
+        const std::vector<StatisticsLine> lines = ReadStatistics(statistics());
+        ASSERT_EQ(lines.size(), pages.size());
+        EXPECT_EQ(lines[0].rotation, 0);
+    }
 }
 
 TEST_F(OrlavexRecognition, DegradedPageScoresBelowTheFlagWhileTheCleanPageScoresAboveIt) {

@@ -175,14 +175,16 @@ class Converter {
             std::string warning;
         };
         std::vector<Start> starts(m_readers.size());
+        const bool soleEngine = m_readers.size() == 1;
         {
             std::vector<std::jthread> others;
             for (std::size_t i = 1; i < m_readers.size(); ++i) {
                 others.emplace_back([this, &starts, i] {
-                    starts[i].started = m_readers[i]->start(starts[i].error, starts[i].warning);
+                    starts[i].started =
+                        m_readers[i]->start(false, starts[i].error, starts[i].warning);
                 });
             }
-            starts[0].started = m_readers[0]->start(starts[0].error, starts[0].warning);
+            starts[0].started = m_readers[0]->start(soleEngine, starts[0].error, starts[0].warning);
         }
         for (const Start& start : starts) {
             if (!start.started) {

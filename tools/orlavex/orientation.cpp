@@ -3,6 +3,9 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace orlavex {
 
 namespace {
@@ -16,9 +19,25 @@ constexpr int kLeastUprightConfidence = 65;
 OrientationDetector::OrientationDetector() = default;
 OrientationDetector::~OrientationDetector() = default;
 
-bool OrientationDetector::start(const std::string& dataPath) {
+bool OrientationDetector::start(const std::string& dataPath, bool loadNow) {
+    m_dataPath = dataPath;
+    std::error_code error;
+    m_installed = std::filesystem::is_regular_file(
+        std::filesystem::path(dataPath) / "osd.traineddata", error);
+    return m_installed && (!loadNow || load());
+}
+
+// Tried once; a model that does not load leaves every page as it lies.
+bool OrientationDetector::load() {
+    if (m_loadTried) {
+        return m_engine != nullptr;
+    }
+    m_loadTried = true;
+    if (!m_installed) {
+        return false;
+    }
     m_engine = std::make_unique<tesseract::TessBaseAPI>();
-    if (m_engine->Init(dataPath.empty() ? nullptr : dataPath.c_str(), "osd",
+    if (m_engine->Init(m_dataPath.empty() ? nullptr : m_dataPath.c_str(), "osd",
                        tesseract::OEM_TESSERACT_ONLY) != 0) {
         m_engine.reset();
         return false;
@@ -28,7 +47,7 @@ bool OrientationDetector::start(const std::string& dataPath) {
 }
 
 int OrientationDetector::quarterTurnsToUpright(Pix* binary, int resolution, float leastMargin) {
-    if (!m_engine) {
+    if (!load()) {
         return 0;
     }
     m_engine->SetImage(binary);

@@ -20,8 +20,10 @@ class OrientationDetector {
     OrientationDetector(const OrientationDetector&) = delete;
     OrientationDetector& operator=(const OrientationDetector&) = delete;
 
-    // False when the orientation model is not installed.
-    bool start(const std::string& dataPath);
+    // Finds the model in Tesseract's data folder; false when it is not installed. With loadNow
+    // it is loaded at once, otherwise when a page first needs it: loading takes about a quarter
+    // of a second, and most pages arrive upright.
+    bool start(const std::string& dataPath, bool loadNow);
 
     // The clockwise quarter turns that bring the text upright: 0 when the page is upright, when
     // it holds too little text to tell, or when the model's margin for its verdict is below
@@ -29,6 +31,11 @@ class OrientationDetector {
     int quarterTurnsToUpright(Pix* binary, int resolution, float leastMargin);
 
   private:
+    bool load();
+
+    std::string m_dataPath;
+    bool m_installed = false;
+    bool m_loadTried = false;
     std::unique_ptr<tesseract::TessBaseAPI> m_engine;
 };
 

@@ -30,14 +30,14 @@ PageReader::PageReader(const Options& options)
 
 PageReader::~PageReader() = default;
 
-bool PageReader::start(std::string& error, std::string& warning) {
+bool PageReader::start(bool soleEngine, std::string& error, std::string& warning) {
     if (m_engine->Init(nullptr, m_options.languages.c_str(), tesseract::OEM_DEFAULT) != 0) {
         error = "the recognition language " + m_options.languages + " is not installed";
         return false;
     }
     // The page layout is found automatically, as the tesseract command does by default.
     m_engine->SetPageSegMode(tesseract::PSM_AUTO);
-    if (m_options.autoRotate && !m_orientation.start(m_engine->GetDatapath())) {
+    if (m_options.autoRotate && !m_orientation.start(m_engine->GetDatapath(), !soleEngine)) {
         warning = "the orientation model is not installed; pages are not turned upright";
     }
     return true;

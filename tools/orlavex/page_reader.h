@@ -23,10 +23,12 @@ class PageReader {
     PageReader(const PageReader&) = delete;
     PageReader& operator=(const PageReader&) = delete;
 
-    // Loads the recognition languages and, for auto-rotation, the orientation model. False with
-    // error set when a language is not installed; warning is set when the orientation model is
-    // missing, in which case pages are not turned.
-    bool start(std::string& error, std::string& warning);
+    // Loads the recognition languages and, for auto-rotation, finds the orientation model. False
+    // with error set when a language is not installed; warning is set when the orientation model
+    // is missing, in which case pages are not turned. The sole engine of a conversion loads the
+    // model only when a page needs it; with other engines at work, loading it then could change
+    // a setting under their pages (see ConfigureRecognitionLibrary), so each loads it here.
+    bool start(bool soleEngine, std::string& error, std::string& warning);
 
     // Straightens and recognises the page; when mayTurn, a page whose reading suggests that it
     // lies turned is turned upright and read again, and quarterTurns grows by the turn. The
