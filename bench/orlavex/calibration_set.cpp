@@ -166,7 +166,7 @@ bool ReadCalibrationSet(const std::string& folder, const std::string& part, int 
     for (int i = 0; i < threads; ++i) {
         readers.push_back(std::make_unique<PageReader>(options));
         std::string warning;
-        if (!readers.back()->start(error, warning)) {
+        if (!readers.back()->start(threads == 1, error, warning)) {
             return false;
         }
     }
