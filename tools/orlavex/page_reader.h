@@ -26,8 +26,8 @@ class PageReader {
     // Loads the recognition languages and, for auto-rotation, finds the orientation model. False
     // with error set when a language is not installed; warning is set when the orientation model
     // is missing, in which case pages are not turned. The sole engine of a conversion loads the
-    // model only when a page needs it; with other engines at work, loading it then could change
-    // a setting under their pages (see ConfigureRecognitionLibrary), so each loads it here.
+    // model only when a page needs it; engines that work side by side each load it here, so that
+    // nothing is loaded while another engine reads a page.
     bool start(bool soleEngine, std::string& error, std::string& warning);
 
     // Straightens and recognises the page; when mayTurn, a page whose reading suggests that it
