@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <ctime>
 #include <string_view>
 
@@ -74,6 +75,24 @@ bool IsOpenByAnyOtherProcess(const struct stat& file) {
     return found;
 }
 
+// Another process that opens the file while the lease is held breaks it, and the kernel tells the
+// holder with SIGIO, whose default action ends the process: one service instance testing an image
+// while another opens it would end the first. Nothing here waits for that signal, so it is ignored,
+// unless somebody else has already taken it over.
+void IgnoreLeaseBreakSignal() {
+    static const bool ignored = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGIO, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) {
+            return false;
+        }
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        return ::sigaction(SIGIO, &ignore, nullptr) == 0;
+    }();
+    static_cast<void>(ignored);
+}
+
 }  // namespace
 
 bool IsFileReady(const std::string& path) {
@@ -89,6 +108,7 @@ bool IsFileReady(const std::string& path) {
     }
     // A write lease is granted only while no other descriptor of the file is open anywhere on
     // this machine; it is released at once, so nobody else is ever kept waiting by it.
+    IgnoreLeaseBreakSignal();
     if (::fcntl(fd.get(), F_SETLEASE, F_WRLCK) == 0) {
         ::fcntl(fd.get(), F_SETLEASE, F_UNLCK);
         return true;
