@@ -6,37 +6,62 @@
 namespace quillrun {
 namespace {
 
-std::string MakeLine(const std::string& message) {
+// At the end of the work a locked file is waited for a little longer than for one line.
+constexpr int kFlushAttempts = 4;
+
+}  // namespace
+
+std::string StampLogLine(const std::string& message) {
     // A time that cannot be converted leaves the stamp empty rather than losing the line.
     return platform::FormatLogTimeStamp().value_or(std::string()) + message + "\r\n";
 }
 
-}  // namespace
-
 void ActivityLog::Write(const std::string& message, bool writeToFile, const std::string& logPath) {
-    WriteLines(MakeLine(message), writeToFile, logPath);
+    WriteLines(StampLogLine(message), writeToFile, logPath);
 }
 
-void ActivityLog::WriteLines(const std::string& line, bool writeToFile,
+void ActivityLog::WriteLines(const std::string& lines, bool writeToFile,
                              const std::string& logPath) {
-    m_screen.AppendLogText(line);
+    m_screen.AppendLogText(lines);
     if (!writeToFile) {
         return;
     }
-    const platform::AppendResult result = platform::AppendToFile(logPath, line);
+    // Kept lines go first, in one piece with these, so the file keeps the order in which the
+    // lines were made. Kept for a file the user has since replaced, they get one more try there
+    // and otherwise go to the new one: a line in the wrong file is better than none.
+    if (!m_kept.empty() && m_keptPath != logPath && Append(m_keptPath, m_kept)) {
+        m_kept.clear();
+    }
+    m_kept += lines;
+    m_keptPath = logPath;
+    if (Append(logPath, m_kept)) {
+        m_kept.clear();
+    }
+}
+
+void ActivityLog::Flush() {
+    for (int attempt = 0; attempt < kFlushAttempts && !m_kept.empty(); ++attempt) {
+        if (Append(m_keptPath, m_kept)) {
+            m_kept.clear();
+        }
+    }
+}
+
+bool ActivityLog::Append(const std::string& logPath, const std::string& bytes) {
+    const platform::AppendResult result = platform::AppendToFile(logPath, bytes);
     switch (result.status) {
         case platform::AppendStatus::Appended:
             m_fileFailureReported = false;
-            break;
+            return true;
         case platform::AppendStatus::Busy:
-            // Another writer holds the file for the moment: this line stays on screen only, and
-            // the next line tries again.
-            break;
+            // Another writer holds the file for the moment; that is no failure to report.
+            return false;
         case platform::AppendStatus::NotOpened:
         case platform::AppendStatus::WriteFailed:
             ReportFileFailure(logPath, result.error.message);
-            break;
+            return true;  // the lines stay on screen only, as the report says
     }
+    return true;
 }
 
 void ActivityLog::ReportFileFailure(const std::string& logPath, const std::string& reason) {
@@ -44,8 +69,10 @@ void ActivityLog::ReportFileFailure(const std::string& logPath, const std::strin
         return;
     }
     m_fileFailureReported = true;
-    m_screen.AppendLogText(MakeLine("The log file " + logPath + " could not be written (" + reason +
-                                    "). Lines are shown here only until it can be written again."));
+    m_screen.AppendLogText(StampLogLine("The log file " + logPath + " could not be written (" +
+                                        reason +
+                                        "). Lines are shown here only until it can be "
+                                        "written again."));
 }
 
 }  // namespace quillrun

@@ -9,7 +9,7 @@ namespace quillrun::platform {
 
 enum class AppendStatus {
     Appended,
-    Busy,         // another writer held the file a moment too long: this line is skipped
+    Busy,         // another writer held the file a moment too long: nothing was written
     NotOpened,    // missing folder, no access, a folder or a device at the path
     WriteFailed,  // the file was opened but the bytes did not all reach it
 };

@@ -7,6 +7,10 @@ namespace quillrun::service {
 ServiceLog::ServiceLog(bool writeToFile, std::string logPath)
     : m_log(*this), m_writeToFile(writeToFile), m_logPath(std::move(logPath)) {}
 
+ServiceLog::~ServiceLog() {
+    m_log.Flush();
+}
+
 void ServiceLog::Write(const std::string& message) {
     const std::lock_guard lock(m_mutex);
     m_log.Write(message, m_writeToFile, m_logPath);

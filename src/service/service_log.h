@@ -13,6 +13,8 @@ namespace quillrun::service {
 class ServiceLog : private LogScreen {
   public:
     ServiceLog(bool writeToFile, std::string logPath);
+    // Lines kept from a locked log file are written before it goes.
+    ~ServiceLog() override;
 
     // One line of the service's own.
     void Write(const std::string& message);
