@@ -8,10 +8,10 @@
 #include <optional>
 #include <vector>
 
-#include "bench_host.h"
+#include "bench_observer.h"
 #include "bench_workspace.h"
 #include "engine/page_stats.h"
-#include "engine/quillrun_engine.h"
+#include "engine/statistics_harvest.h"
 
 namespace quillrun::bench {
 namespace {
@@ -50,24 +50,23 @@ const HarvestFiles& Files() {
 
 void HarvestStatistics100k(benchmark::State& state) {
     const HarvestFiles& files = Files();
-    BenchHost host;
-    std::optional<QuillrunEngine> engine;
+    BenchObserver observer;
+    std::optional<PageStatsTable> pageStats;
     std::size_t harvested = 0;
     for (auto _ : state) {
         state.PauseTiming();
         LinkAgain(files.master, files.statistics);
-        // Each harvest starts from an engine with no records and with the freed memory given
-        // back, as a long run grows into memory it has never touched: the growth and the first
-        // touch of its pages are part of a harvest, freeing the previous records is not. Without
-        // the trim the figure would depend on what the allocator happened to keep from before.
-        engine.reset();
+        // Each harvest starts from a run with no records and with the freed memory given back, as a
+        // long run grows into memory it has never touched: the growth and the first touch of its
+        // pages are part of a harvest, freeing the previous records is not. Without the trim the
+        // figure would depend on what the allocator happened to keep from before.
+        pageStats.reset();
         ::malloc_trim(0);
-        engine.emplace(host);
-        engine->settings().writeLog = false;
-        host.clearLog();
+        pageStats.emplace();
+        observer.clearLog();
         state.ResumeTiming();
-        engine->HarvestStatistics(files.document, files.statistics);
-        harvested = engine->pageStats().size();
+        pageStats->AppendDocument(HarvestStatistics(files.document, files.statistics, observer));
+        harvested = pageStats->size();
     }
     if (harvested != static_cast<std::size_t>(kStatisticsLines)) {
         state.SkipWithError("the harvest did not read every line");

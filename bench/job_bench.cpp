@@ -9,9 +9,10 @@
 #include <ctime>
 #include <vector>
 
-#include "bench_host.h"
+#include "bench_observer.h"
 #include "bench_workspace.h"
-#include "engine/quillrun_engine.h"
+#include "engine/conversion_job.h"
+#include "engine/image_claims.h"
 
 extern char** environ;
 
@@ -60,24 +61,24 @@ const JobFiles& Files() {
     return files;
 }
 
-void ConvertImageJob(benchmark::State& state) {
+void ConversionJobRun(benchmark::State& state) {
     const JobFiles& files = Files();
-    BenchHost host;
-    QuillrunEngine engine(host);
-    engine.SetReaderPath(std::string("\"") + kQuickReader + "\"");
-    engine.settings().logPath = files.logFile;
-    engine.settings().writeLog = true;
+    BenchObserver observer(BenchObserver::LogText::Keep, files.logFile);
+    ImageClaims claims;
+    const Settings settings;
+    const std::string readerPath = std::string("\"") + kQuickReader + "\"";
+    const Candidate candidate{files.image, files.document,
+                              files.document.substr(0, files.document.size() - 3) + "bad"};
     const double cpuStart = CpuSecondsWithChildren();
     for (auto _ : state) {
         // A document that is there already counts as converted by another instance.
         ::unlink(files.document.c_str());
-        engine.AcceptImage(files.image, files.document);
-        engine.ConvertImage();
+        ConversionJob(settings, candidate, readerPath, claims, observer).Run();
     }
     ReportCpuPerJob(state, cpuStart);
-    if (host.log().find(" has been created.") == std::string::npos ||
-        host.log().find("Warning!") != std::string::npos ||
-        host.log().find("Failed") != std::string::npos) {
+    if (observer.log().find(" has been created.") == std::string::npos ||
+        observer.log().find("Warning!") != std::string::npos ||
+        observer.log().find("Failed") != std::string::npos) {
         state.SkipWithError("the job did not convert the image");
     }
 }
@@ -113,7 +114,7 @@ void SpawnAndWait(benchmark::State& state) {
     }
 }
 
-BENCHMARK(ConvertImageJob)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+BENCHMARK(ConversionJobRun)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 BENCHMARK(SpawnAndWait)->UseRealTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 
 }  // namespace

@@ -6,9 +6,8 @@
 #include <ctime>
 #include <vector>
 
-#include "bench_host.h"
+#include "bench_observer.h"
 #include "bench_workspace.h"
-#include "engine/quillrun_engine.h"
 
 namespace quillrun::bench {
 namespace {
@@ -53,22 +52,19 @@ void LogActivity100k(benchmark::State& state) {
     std::size_t screenBytes = 0;
     for (auto _ : state) {
         ::unlink(logFile.c_str());
-        BenchHost host;
-        QuillrunEngine engine(host);
-        engine.settings().writeLog = 1;
-        engine.settings().logPath = logFile;
+        BenchObserver log(BenchObserver::LogText::Keep, logFile);
         double chunkStart = CpuSeconds();
         for (int line = 0; line < kLines; ++line) {
             if (line == kLines - kChunk) {
                 chunkStart = CpuSeconds();
             }
-            engine.LogActivity(messages[static_cast<std::size_t>(line) % messages.size()]);
+            log.Log(messages[static_cast<std::size_t>(line) % messages.size()]);
             if (line == kChunk - 1) {
                 firstChunk = CpuSeconds() - chunkStart;
             }
         }
         lastChunk = CpuSeconds() - chunkStart;
-        screenBytes = host.log().size();
+        screenBytes = log.log().size();
     }
     state.counters["first_10k_cpu_s"] = firstChunk;
     state.counters["last_10k_cpu_s"] = lastChunk;

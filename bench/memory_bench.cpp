@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "bench_host.h"
+#include "bench_observer.h"
 #include "bench_workspace.h"
 #include "engine/page_stats.h"
-#include "engine/quillrun_engine.h"
+#include "engine/statistics_harvest.h"
 
 extern char** environ;
 
@@ -109,22 +109,22 @@ int RunPageStatsChild(int argc, char** argv) {
     }
     WriteBytes(master, lines);
 
-    BenchHost host(BenchHost::LogText::Discard);
-    QuillrunEngine engine(host);
-    engine.settings().writeLog = false;
+    BenchObserver observer(BenchObserver::LogText::Discard);
+    PageStatsTable pageStats;
     const long baseline = PeakResidentBytes();
     for (int document = 0; document < kDocuments; ++document) {
         LinkAgain(master, statistics);
-        engine.HarvestStatistics(DocumentPath(folder, document), statistics);
+        pageStats.AppendDocument(
+            HarvestStatistics(DocumentPath(folder, document), statistics, observer));
     }
     const long peak = PeakResidentBytes();
 
     // Each document's path counts once: its pages share it.
     double pathBytes = 0;
-    for (std::size_t document = 0; document < engine.pageStats().documentCount(); ++document) {
-        pathBytes += static_cast<double>(engine.pageStats().documentPath(document).size());
+    for (std::size_t document = 0; document < pageStats.documentCount(); ++document) {
+        pathBytes += static_cast<double>(pageStats.documentPath(document).size());
     }
-    const double records = static_cast<double>(engine.pageStats().size());
+    const double records = static_cast<double>(pageStats.size());
     std::ofstream out(argv[3]);
     out.precision(15);
     out << records << ' ' << peak << ' ' << baseline << ' ' << pathBytes / records << ' '

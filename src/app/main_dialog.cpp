@@ -46,7 +46,7 @@ constexpr int kLockedWhileWorking[] = {kSourcePathEdit, kDestPathEdit, kSourceBr
 
 }  // namespace
 
-MainDialog::MainDialog(MainDialogView& view) : m_view(view), m_engine(*this) {}
+MainDialog::MainDialog(MainDialogView& view) : m_view(view), m_work(view, m_settings) {}
 
 bool MainDialog::OnInitDialog() {
     m_view.MaskField(kPasswordEdit, kPasswordMask);
@@ -60,21 +60,21 @@ bool MainDialog::OnInitDialog() {
         m_view.EndDialog();
         return false;
     }
-    m_engine.SetReaderPath(std::move(*readerPath));
+    m_work.SetReaderPath(std::move(*readerPath));
     m_view.EnableToolTips();
-    const std::vector<std::string> tooLong = LoadSettings(m_engine.settings());
+    const std::vector<std::string> tooLong = LoadSettings(m_settings);
     ShowSettings();
     for (const std::string& name : tooLong) {
-        m_engine.LogActivity("The setting " + name + " was not read: it is longer than " +
-                             std::to_string(kLongestStoredText) + " bytes.");
+        m_work.Log("The setting " + name + " was not read: it is longer than " +
+                   std::to_string(kLongestStoredText) + " bytes.");
     }
-    m_engine.SetStatus(kStatusCheckSettings);
+    m_work.SetStatus(kStatusCheckSettings);
     m_view.FocusControl(kSourcePathEdit);
     return true;
 }
 
 void MainDialog::ShowSettings() {
-    const Settings& settings = m_engine.settings();
+    const Settings& settings = m_settings;
     for (const FieldBinding& binding : kFieldBindings) {
         // The field's change notification copies the text back into the same setting, so it is
         // handed over as a copy that cannot change while it is being read.
@@ -97,25 +97,25 @@ bool MainDialog::OnCommand(int controlId) {
 void MainDialog::OnFieldChanged(int controlId, const std::string& text) {
     for (const FieldBinding& binding : kFieldBindings) {
         if (binding.controlId == controlId) {
-            m_engine.settings().*binding.setting = text;
+            m_settings.*binding.setting = text;
             return;
         }
     }
 }
 
 void MainDialog::OnLogActivity(bool checked) {
-    m_engine.settings().writeLog = checked;
+    m_settings.writeLog = checked;
     UpdateLogControls();
 }
 
 void MainDialog::UpdateLogControls() {
-    const bool enabled = m_engine.settings().writeLog;
+    const bool enabled = m_settings.writeLog;
     m_view.EnableControl(kLogPathEdit, enabled);
     m_view.EnableControl(kLogBrowseButton, enabled);
 }
 
 bool MainDialog::ValidateSettings() {
-    if (const std::optional<std::string> problem = CheckSettings(m_engine.settings())) {
+    if (const std::optional<std::string> problem = CheckSettings(m_settings)) {
         m_view.ShowMessage(*problem);
         return false;
     }
@@ -125,30 +125,26 @@ bool MainDialog::ValidateSettings() {
 void MainDialog::OnOK() {
     // Once the work runs, OK is locked; Enter or anything else that would press it starts
     // nothing twice.
-    if (m_engine.running() || !ValidateSettings()) {
+    if (m_work.running() || !ValidateSettings()) {
         return;
     }
     for (const int controlId : kLockedWhileWorking) {
         m_view.EnableControl(controlId, false);
     }
-    m_engine.StartWork();
+    m_work.Start();
 }
 
 void MainDialog::OnCancel() {
     // While a job runs the progress window has the user's attention: Stop ends the job first.
-    if (m_readerRunning) {
+    if (m_work.readerRunning()) {
         return;
     }
-    if (m_engine.running()) {
-        SaveSettings(m_engine.settings());
+    if (m_work.running()) {
+        SaveSettings(m_settings);
     }
-    m_view.KillTimer(kWorkTimerId);
+    m_work.Stop();
     m_view.CloseHelp();
     m_view.EndDialog();
-}
-
-void MainDialog::OnTimer() {
-    m_engine.OnTimer(kWorkTimerId);
 }
 
 void MainDialog::BrowseForFolder(int fieldId, const char* title) {
@@ -172,7 +168,7 @@ void MainDialog::OnBrowseLogFile() {
 }
 
 void MainDialog::OnStatistics() {
-    m_view.ShowStatisticsWindow(m_engine.pageStats());
+    m_view.ShowStatisticsWindow(m_work.pageStats());
 }
 
 void MainDialog::OnHelp() {
@@ -195,37 +191,6 @@ void MainDialog::OnSysCommand(unsigned nID) {
 std::string MainDialog::ToolTipText(int controlId) const {
     // Labels and group boxes have no id and explain nothing.
     return controlId > 0 ? res::LoadString(controlId) : std::string();
-}
-
-void MainDialog::SetStatusText(const std::string& text) {
-    m_view.SetControlText(kStatusEdit, text);
-}
-
-void MainDialog::AppendLogText(const std::string& text) {
-    m_view.AppendLogText(text);
-}
-
-unsigned MainDialog::ArmTimer(unsigned timerId, int intervalMs) {
-    return m_view.ArmTimer(timerId, intervalMs);
-}
-
-void MainDialog::KillTimer(unsigned timerId) {
-    m_view.KillTimer(timerId);
-}
-
-void MainDialog::EnableStatisticsButton() {
-    m_view.EnableControl(kStatisticsButton, true);
-}
-
-platform::WaitVerdict MainDialog::ReaderRunning(const std::string& image,
-                                                std::chrono::milliseconds elapsed) {
-    m_readerRunning = true;
-    return m_view.ReaderRunning(image, elapsed);
-}
-
-void MainDialog::ReaderEnded() {
-    m_view.ReaderEnded();
-    m_readerRunning = false;
 }
 
 }  // namespace quillrun::app

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <chrono>
 #include <string>
 
 #include "app/main_dialog_view.h"
-#include "engine/engine_host.h"
-#include "engine/quillrun_engine.h"
+#include "app/work_cycle.h"
+#include "settings/settings.h"
 
 namespace quillrun::app {
 
@@ -14,13 +13,14 @@ inline constexpr char kPasswordMask = '*';
 // The behaviour of the main window, whatever toolkit shows it: the order of its initialisation,
 // the check of the settings before the work starts, the locking on OK, what Cancel saves, the
 // fields that mirror the settings, the Browse buttons and the windows around the dialog. It owns
-// the engine and is the engine's host; the view only shows and forwards the user's actions.
-class MainDialog : private EngineHost {
+// the settings and the work; the view only shows and forwards the user's actions.
+class MainDialog {
   public:
     explicit MainDialog(MainDialogView& view);
 
-    QuillrunEngine& engine() { return m_engine; }
-    const QuillrunEngine& engine() const { return m_engine; }
+    const Settings& settings() const { return m_settings; }
+    WorkCycle& work() { return m_work; }
+    const WorkCycle& work() const { return m_work; }
 
     // False when the dialog has ended already because the reading program was not found; then
     // nothing has been loaded and nothing will be saved.
@@ -41,7 +41,9 @@ class MainDialog : private EngineHost {
     // Cancel, Esc, the close box and the system menu's Close all end here.
     void OnCancel();
     // A tick of the work cycle's timer.
-    void OnTimer();
+    void OnTimer() { m_work.OnTimer(); }
+    // Stop in the progress window.
+    void OnStopReader() { m_work.StopReader(); }
 
     void OnBrowseSource();
     void OnBrowseDestination();
@@ -58,21 +60,9 @@ class MainDialog : private EngineHost {
     void ShowSettings();
     void BrowseForFolder(int fieldId, const char* title);
 
-    // EngineHost
-    void SetStatusText(const std::string& text) override;
-    void AppendLogText(const std::string& text) override;
-    unsigned ArmTimer(unsigned timerId, int intervalMs) override;
-    void KillTimer(unsigned timerId) override;
-    void EnableStatisticsButton() override;
-    platform::WaitVerdict ReaderRunning(const std::string& image,
-                                        std::chrono::milliseconds elapsed) override;
-    void ReaderEnded() override;
-
     MainDialogView& m_view;
-    QuillrunEngine m_engine;
-    // The reading program is at work: the progress window has the user's attention, and the
-    // dialog does not close under the job.
-    bool m_readerRunning = false;
+    Settings m_settings;
+    WorkCycle m_work;
 };
 
 }  // namespace quillrun::app

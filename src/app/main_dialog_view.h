@@ -1,12 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/page_stats.h"
-#include "platform/process.h"
+#include "log/activity_log.h"
 
 namespace quillrun::app {
 
@@ -18,7 +19,7 @@ inline constexpr int kActivityLogScreenLines = 100'000;
 // What the main dialog's behaviour needs of a window: the controls of template 102 reached by
 // their ids, the standard dialogs and the windows around the dialog. Each front end (Qt, Win32)
 // implements it and forwards the user's actions to MainDialog; it holds no behaviour of its own.
-class MainDialogView {
+class MainDialogView : public LogScreen {
   public:
     virtual ~MainDialogView() = default;
 
@@ -39,7 +40,7 @@ class MainDialogView {
     // Appends text (whole lines, each ended by CR LF) at the very end of the activity log,
     // whatever is selected there, and keeps the end in view. The log shows at most
     // kActivityLogScreenLines lines: the oldest go as new ones come, at no growing cost per line.
-    virtual void AppendLogText(const std::string& text) = 0;
+    void AppendLogText(const std::string& text) override = 0;
 
     // A message box with one OK button, captioned with the application's name; returns once the
     // user has closed it.
@@ -54,11 +55,17 @@ class MainDialogView {
     virtual unsigned ArmTimer(unsigned timerId, int intervalMs) = 0;
     virtual void KillTimer(unsigned timerId) = 0;
 
-    // Called every few tens of milliseconds while the reading program works on image: the window
-    // shows its progress, stays responsive and offers Stop, which ends the program.
-    virtual platform::WaitVerdict ReaderRunning(const std::string& image,
-                                                std::chrono::milliseconds elapsed) = 0;
-    virtual void ReaderEnded() = 0;
+    // The progress window over the dialog while the reading program works on image: it shows the
+    // image and the time taken, and its Stop calls MainDialog::OnStopReader. It is modal: nothing
+    // else of the dialog can be used while it is up.
+    virtual void ShowReaderProgress(const std::string& image) = 0;
+    virtual void SetReaderElapsed(std::chrono::milliseconds elapsed) = 0;
+    // Also called when the reading program ended before its window was shown.
+    virtual void CloseReaderProgress() = 0;
+
+    // From any thread: runs action on the dialog's thread, after the events already waiting
+    // there, serialised with them.
+    virtual void RunOnDialogThread(std::function<void()> action) = 0;
 
     // The Recognition Statistics window, modal; the work goes on while it is open.
     virtual void ShowStatisticsWindow(const PageStatsTable& records) = 0;

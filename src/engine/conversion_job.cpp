@@ -1,81 +1,75 @@
+#include "engine/conversion_job.h"
+
 #include "engine/destination_names.h"
-#include "engine/quillrun_engine.h"
+#include "engine/image_claims.h"
+#include "engine/job_observer.h"
 #include "engine/reader_command_line.h"
+#include "engine/statistics_harvest.h"
 #include "platform/file_system.h"
 #include "platform/path_rules.h"
 #include "platform/process.h"
 
 namespace quillrun {
+namespace {
 
-void QuillrunEngine::ConvertImage() {
-    if (!PrepareDestinationFolder(DestinationFolderOf(m_pendingOutput))) {
-        StopWork();
-        return;
-    }
-    std::optional<ImageClaim> claim = ClaimPendingImage();
-    if (!claim) {
-        return;
-    }
-    const std::string statisticsPath = StatisticsPathFor(m_pendingOutput);
-    // The document's path holds a quote when the destination root does; the line names the path
-    // that holds it, so the user knows which one to change.
-    for (const std::string* path : {&m_currentImage, &m_pendingOutput}) {
-        if (!CanBeQuoted(*path)) {
-            LogActivity(*path +
-                        " cannot be passed to the reading program: its path contains a "
-                        "double-quote character.");
-            MarkImageFailed();
-            return;
-        }
-    }
-    const std::string commandLine = BuildReaderCommandLine(
-        {m_readerPath, m_settings.user, m_settings.password, m_settings.commandArgs, m_currentImage,
-         m_pendingOutput, statisticsPath});
-    const platform::ProgramRun run =
-        platform::RunProgram(commandLine, [this, &claim](std::chrono::milliseconds elapsed) {
-            if (!claim->KeepUp()) {
-                return platform::WaitVerdict::EndProgram;
-            }
-            return m_host.ReaderRunning(m_currentImage, elapsed);
-        });
-    m_host.ReaderEnded();
-    if (!run.started) {
-        LogActivity("Failed to CreateProcess " + m_readerPath + "!");
-        LogActivity("The reading program could not be started: " + run.startError.message + ".");
-        StopWork();
-        return;
-    }
-    if (LeaveInterruptedJob(run, *claim, statisticsPath)) {
-        return;
-    }
-    m_interval = kLaterInterval;
-    if (run.endedOnRequest) {
-        DiscardStoppedRun();
-    } else if (platform::GetPathKind(m_pendingOutput) == platform::PathKind::Missing) {
-        LogActivity("Warning! - no ORX file was created for " + m_currentImage + ".");
-        MarkImageFailed();
-    } else {
-        m_pendingOutputWritten = true;
-        HarvestStatistics(m_pendingOutput, statisticsPath);
-    }
+JobResult Ended(JobOutcome outcome, bool readerRan = false) {
+    JobResult result;
+    result.outcome = outcome;
+    result.readerRan = readerRan;
+    return result;
 }
 
-bool QuillrunEngine::PrepareDestinationFolder(const std::string& folder) {
+bool IsMissing(const std::string& path) {
+    return platform::GetPathKind(path) == platform::PathKind::Missing;
+}
+
+}  // namespace
+
+ConversionJob::ConversionJob(const Settings& settings, Candidate candidate, std::string readerPath,
+                             ImageClaims& claims, JobObserver& observer)
+    : m_settings(settings),
+      m_candidate(std::move(candidate)),
+      m_readerPath(std::move(readerPath)),
+      m_claims(claims),
+      m_observer(observer) {}
+
+JobResult ConversionJob::Run() {
+    if (!PrepareDestinationFolder(DestinationFolderOf(m_candidate.document))) {
+        return Ended(JobOutcome::WorkCannotGoOn);
+    }
+    ClaimResult claimed = m_claims.Claim(m_candidate.document);
+    switch (claimed.outcome) {
+        case ClaimOutcome::Claimed:
+            return RunReader(*claimed.claim);
+        case ClaimOutcome::HeldElsewhere:
+        case ClaimOutcome::AlreadyDone:
+            // Another instance took the image, or finished it, after the search chose it. The next
+            // search passes it over; nothing is logged here, the other instance logs its job.
+            return Ended(JobOutcome::TakenElsewhere);
+        case ClaimOutcome::Failed:
+            break;
+    }
+    m_observer.Log(m_candidate.image + " cannot be claimed for conversion: " + claimed.failure +
+                   ".");
+    return Ended(JobOutcome::WorkCannotGoOn);
+}
+
+bool ConversionJob::PrepareDestinationFolder(const std::string& folder) {
     // A document directly below a root has the root's trimmed form as its folder.
     const std::string examined = platform::FolderToOpen(folder);
     switch (platform::GetPathKind(examined)) {
         case platform::PathKind::Missing:
-            if (!CreateFolderPath(folder)) {
-                LogActivity("Unable to Create the folder " + folder);
+            if (!platform::CreateFolderTree(folder)) {
+                m_observer.Log("Unable to Create the folder " + folder);
                 return false;
             }
             return true;
         case platform::PathKind::File:
-            LogActivity(folder + " exists, but is not a folder.");
+            m_observer.Log(folder + " exists, but is not a folder.");
             return false;
         case platform::PathKind::Folder:
             if (platform::IsReadOnlyFolder(examined)) {
-                LogActivity(folder + " is a read only folder.");
+                m_observer.Log(folder + " is a read only folder.");
                 return false;
             }
             return true;
@@ -83,53 +77,113 @@ bool QuillrunEngine::PrepareDestinationFolder(const std::string& folder) {
     return false;
 }
 
-// The job could not run at all: the pending document never comes, so no new image is taken
-// until the program is restarted. Say so rather than go on showing "Working".
-void QuillrunEngine::StopWork() {
-    SetStatus(kStatusStopped);
+JobResult ConversionJob::RunReader(ImageClaim& claim) {
+    const std::string& image = m_candidate.image;
+    const std::string& document = m_candidate.document;
+    // The document's path holds a quote when the destination root does; the line names the path
+    // that holds it, so the user knows which one to change.
+    for (const std::string* path : {&image, &document}) {
+        if (!CanBeQuoted(*path)) {
+            m_observer.Log(*path +
+                           " cannot be passed to the reading program: its path contains a "
+                           "double-quote character.");
+            return Ended(MarkImageFailed(JobOutcome::Failed));
+        }
+    }
+    const std::string statisticsPath = StatisticsPathFor(document);
+    const std::string commandLine =
+        BuildReaderCommandLine({m_readerPath, m_settings.user, m_settings.password,
+                                m_settings.commandArgs, image, document, statisticsPath});
+    const platform::ProgramRun run =
+        platform::RunProgram(commandLine, [&](std::chrono::milliseconds elapsed) {
+            if (!claim.KeepUp()) {
+                return platform::WaitVerdict::EndProgram;
+            }
+            return m_observer.ReaderRunning(image, elapsed);
+        });
+    m_observer.ReaderEnded();
+    if (!run.started) {
+        m_observer.Log("Failed to CreateProcess " + m_readerPath + "!");
+        m_observer.Log("The reading program could not be started: " + run.startError.message + ".");
+        return Ended(JobOutcome::WorkCannotGoOn);
+    }
+    JobResult result = Ended(JobOutcome::Converted, true);
+    if (const std::optional<JobOutcome> interrupted =
+            InterruptedOutcome(run, claim, statisticsPath)) {
+        result.outcome = *interrupted;
+    } else if (run.endedOnRequest) {
+        result.outcome = DiscardStoppedRun();
+    } else if (IsMissing(document)) {
+        m_observer.Log("Warning! - no ORX file was created for " + image + ".");
+        result.outcome = MarkImageFailed(JobOutcome::Failed);
+    } else {
+        result.statistics = HarvestStatistics(document, statisticsPath, m_observer);
+    }
+    return result;
+}
+
+// A job that ends without it being the image's fault: the claim was taken over, or the program
+// is being ended.
+std::optional<JobOutcome> ConversionJob::InterruptedOutcome(const platform::ProgramRun& run,
+                                                            const ImageClaim& claim,
+                                                            const std::string& statisticsPath) {
+    if (claim.lost()) {
+        // The other instance judged this one gone and converts the image itself; what the
+        // reading program left is its business now.
+        m_observer.Log(m_candidate.image +
+                       " has been taken over by another Quillrun; this conversion is given up.");
+        return JobOutcome::TakenElsewhere;
+    }
+    // A reading program ended by the shutdown, or killed by the same signal (Ctrl+C reaches the
+    // whole process group), has not failed on its image.
+    if (!m_observer.StopRequested() || (!run.endedOnRequest && !IsMissing(m_candidate.document))) {
+        return std::nullopt;
+    }
+    // Part of a document would pass for a finished one; the claim goes with the job.
+    platform::RemoveFile(m_candidate.document);
+    platform::RemoveFile(statisticsPath);
+    m_observer.Log(m_candidate.image +
+                   " is left for the next start: the work was ended while the reading program "
+                   "worked on it.");
+    return JobOutcome::LeftForNextStart;
 }
 
 // The user ended the reading program: whatever document it left is unfinished, however whole it
 // may look. It is kept aside for the user to look at, never harvested, and the image is marked
 // like any other failure.
-void QuillrunEngine::DiscardStoppedRun() {
-    LogActivity("The reading program was stopped by the user while converting " + m_currentImage +
-                ".");
-    if (platform::GetPathKind(m_pendingOutput) == platform::PathKind::Missing) {
+JobOutcome ConversionJob::DiscardStoppedRun() {
+    const std::string& document = m_candidate.document;
+    m_observer.Log("The reading program was stopped by the user while converting " +
+                   m_candidate.image + ".");
+    if (IsMissing(document)) {
         // The line every failed job without a document has always logged, which people search
         // their logs for.
-        LogActivity("Warning! - no ORX file was created for " + m_currentImage + ".");
+        m_observer.Log("Warning! - no ORX file was created for " + m_candidate.image + ".");
     } else {
         const platform::RenamedAside aside =
-            platform::RenameAside(m_pendingOutput, kStoppedDocumentSuffix);
+            platform::RenameAside(document, kStoppedDocumentSuffix);
         if (aside.succeeded) {
-            LogActivity("The unfinished document was kept as " + aside.path + ".");
+            m_observer.Log("The unfinished document was kept as " + aside.path + ".");
         } else {
-            LogActivity("The unfinished document " + m_pendingOutput +
-                        " could not be set aside: " + aside.error.message + ".");
+            m_observer.Log("The unfinished document " + document +
+                           " could not be set aside: " + aside.error.message + ".");
         }
     }
-    MarkImageFailed();
+    return MarkImageFailed(JobOutcome::StoppedByUser);
 }
 
 // The marker holds the image's full path and keeps the image out of every later search. Without
-// it the same image would be run again on every tick, holding up every image behind it, so a
-// marker that cannot be written stops the work as an unusable destination folder does: the
-// pending document stays set and never comes.
-void QuillrunEngine::MarkImageFailed() {
-    const std::string marker = ReplaceLastThree(m_pendingOutput, "bad");
-    const platform::FileResult written = platform::WriteWholeFile(marker, m_currentImage);
+// it the same image would be run again and again, holding up every image behind it, so a marker
+// that cannot be written stops the work as an unusable destination folder does.
+JobOutcome ConversionJob::MarkImageFailed(JobOutcome outcome) {
+    const platform::FileResult written =
+        platform::WriteWholeFile(m_candidate.marker, m_candidate.image);
     if (!written) {
-        LogActivity("The failure marker " + marker +
-                    " could not be written: " + written.error.message + ".");
-        StopWork();
-        return;
+        m_observer.Log("The failure marker " + m_candidate.marker +
+                       " could not be written: " + written.error.message + ".");
+        return JobOutcome::WorkCannotGoOn;
     }
-    m_pendingOutput.clear();
-}
-
-bool QuillrunEngine::CreateFolderPath(const std::string& folder) {
-    return platform::CreateFolderTree(folder);
+    return outcome;
 }
 
 }  // namespace quillrun

@@ -18,4 +18,14 @@ void PageStatsTable::AppendPage(PageStats page) {
     ++m_size;
 }
 
+void PageStatsTable::AppendDocument(const DocumentStatistics& statistics) {
+    if (statistics.pages.empty()) {
+        return;
+    }
+    AddDocument(statistics.document);
+    for (const PageStats& page : statistics.pages) {
+        AppendPage(page);
+    }
+}
+
 }  // namespace quillrun

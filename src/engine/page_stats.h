@@ -23,6 +23,13 @@ struct PageStats {
     float m_confidence = 0.0f;             // percent
 };
 
+// The pages of one document as its statistics file gave them, in page order; m_document is not
+// set until they join a run's table.
+struct DocumentStatistics {
+    std::string document;
+    std::vector<PageStats> pages;
+};
+
 // The page statistics of a run: every page harvested, in harvest order, and the documents they
 // belong to. Only ever appended to, so a page's index is its identity for the whole run, and a
 // reference to a page stays valid: pages are kept in blocks and never move. The pages of one
@@ -77,6 +84,8 @@ class PageStatsTable {
     void AddDocument(std::string path);
     // Appends a page of the document added last, whatever page.m_document says.
     void AppendPage(PageStats page);
+    // A document and its pages at once; a document without pages adds nothing.
+    void AppendDocument(const DocumentStatistics& statistics);
 
   private:
     // 4096 pages of 32 bytes: a block is taken from the system as a whole and filled once, so a

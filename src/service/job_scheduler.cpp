@@ -1,39 +1,14 @@
 #include "service/job_scheduler.h"
 
-#include "platform/path_rules.h"
-#include "service/service_log.h"
-
 namespace quillrun::service {
-namespace {
-
-// The dialog's work cycle removes one trailing separator per cycle; the service has no cycle,
-// so it removes all of them before it starts.
-void TrimRoot(std::string& root) {
-    for (std::string before; before != root;) {
-        before = root;
-        platform::TrimTrailingSeparator(root);
-    }
-}
-
-}  // namespace
 
 JobScheduler::JobScheduler(const ServiceSetup& setup, unsigned jobs,
                            platform::ServiceEvents& events, ServiceLog& log,
                            PageStatisticsFile* pageStatistics)
-    : m_settings(setup.settings),
-      m_readerPath(setup.readerPath),
-      m_jobLimit(jobs),
+    : m_jobLimit(jobs),
       m_events(events),
-      m_log(log),
-      m_claims(std::make_shared<ImageClaims>()),
-      m_context{m_settings, m_readerPath, m_claims, events, log, pageStatistics},
-      m_search(*this) {
-    TrimRoot(m_settings.sourcePath);
-    TrimRoot(m_settings.destPath);
-    m_search.settings() = m_settings;
-    m_search.settings().writeLog = false;  // its lines, if any, go through the service's log
-    m_search.SetImageClaims(m_claims);
-}
+      m_context{setup.settings, setup.readerPath, m_claims, events, log, pageStatistics},
+      m_search(setup.settings.sourcePath, setup.settings.destPath, m_claims) {}
 
 JobScheduler::~JobScheduler() = default;
 
@@ -68,30 +43,25 @@ ServiceEnd JobScheduler::Run() {
 }
 
 bool JobScheduler::StartNextJob() {
-    if (!m_search.FindNextImage(m_settings.sourcePath)) {
+    std::optional<Candidate> candidate = m_search.Next([this] { return m_events.stopRequested(); });
+    if (!candidate) {
         return false;
     }
-    std::string document = m_search.pendingOutput();
-    m_claims->Reserve(document);
-    m_jobs.push_back(std::make_unique<ServiceJob>(m_context, m_search.currentImage(), document));
-    m_search.ReleasePendingOutput();
+    m_claims.Reserve(candidate->document);
+    m_jobs.push_back(std::make_unique<ServiceJob>(m_context, std::move(*candidate)));
     return true;
 }
 
 void JobScheduler::CollectFinishedJobs() {
     for (auto job = m_jobs.begin(); job != m_jobs.end();) {
         if ((*job)->finished()) {
-            m_workStopped = m_workStopped || (*job)->stoppedWork();
+            // Nothing the next image needs would be there either: no new job starts.
+            m_workStopped = m_workStopped || (*job)->outcome() == JobOutcome::WorkCannotGoOn;
             job = m_jobs.erase(job);
         } else {
             ++job;
         }
     }
-}
-
-// The search logs nothing today; should it ever, its lines belong in the log all the same.
-void JobScheduler::AppendLogText(const std::string& text) {
-    m_log.WriteLines(text);
 }
 
 }  // namespace quillrun::service

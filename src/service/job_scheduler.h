@@ -3,9 +3,8 @@
 #include <list>
 #include <memory>
 
-#include "engine/engine_host.h"
 #include "engine/image_claims.h"
-#include "engine/quillrun_engine.h"
+#include "engine/image_search.h"
 #include "service/service_job.h"
 #include "service/service_setup.h"
 
@@ -22,11 +21,11 @@ enum class ServiceEnd {
 // Keeps up to the given number of jobs running: searches the source hierarchy on this thread,
 // reserves the image found, and hands it to a job of its own thread. Searches again as soon as a
 // job has ended, and every kIdlePoll while the last search found nothing.
-class JobScheduler final : private EngineHost {
+class JobScheduler final {
   public:
     JobScheduler(const ServiceSetup& setup, unsigned jobs, platform::ServiceEvents& events,
                  ServiceLog& log, PageStatisticsFile* pageStatistics);
-    ~JobScheduler() override;
+    ~JobScheduler();
     JobScheduler(const JobScheduler&) = delete;
     JobScheduler& operator=(const JobScheduler&) = delete;
 
@@ -36,21 +35,11 @@ class JobScheduler final : private EngineHost {
     bool StartNextJob();
     void CollectFinishedJobs();
 
-    // EngineHost, for the engine that only searches.
-    void SetStatusText(const std::string& /*text*/) override {}
-    void AppendLogText(const std::string& text) override;
-    unsigned ArmTimer(unsigned /*timerId*/, int /*intervalMs*/) override { return 0; }
-    void KillTimer(unsigned /*timerId*/) override {}
-    void EnableStatisticsButton() override {}
-
-    Settings m_settings;
-    const std::string m_readerPath;
     const unsigned m_jobLimit;
     platform::ServiceEvents& m_events;
-    ServiceLog& m_log;
-    std::shared_ptr<ImageClaims> m_claims;
+    ImageClaims m_claims;
     JobContext m_context;
-    QuillrunEngine m_search;
+    ImageSearch m_search;
     std::list<std::unique_ptr<ServiceJob>> m_jobs;
     bool m_workStopped = false;
 };

@@ -1,21 +1,11 @@
 #include "service/page_statistics_csv.h"
 
-#include <array>
-#include <charconv>
-
+#include "engine/page_stats_text.h"
 #include "platform/record_file.h"
 #include "service/service_log.h"
 
 namespace quillrun::service {
 namespace {
-
-template <typename Number, typename... Format>
-std::string ToText(Number value, Format... format) {
-    std::array<char, 64> buffer{};
-    const auto result =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format...);
-    return std::string(buffer.data(), result.ptr);
-}
 
 // Blanks at either end are quoted too, since many readers of CSV trim them otherwise.
 bool NeedsQuotes(std::string_view text) {
@@ -39,13 +29,12 @@ std::string CsvField(std::string_view text) {
     return field + "\"";
 }
 
-std::string FormatPageStatisticsCsv(const PageStatsTable& pages) {
+std::string FormatPageStatisticsCsv(const DocumentStatistics& statistics) {
+    const std::string document = CsvField(statistics.document);
     std::string records;
-    for (const PageStats& page : pages) {
-        records += CsvField(pages.fileName(page)) + "," + ToText(page.m_page) + "," +
-                   ToText(page.m_characters) + "," +
-                   ToText(static_cast<double>(page.m_confidence), std::chars_format::fixed, 2) +
-                   "\r\n";
+    for (const PageStats& page : statistics.pages) {
+        records += document + "," + NumberText(page.m_page) + "," + NumberText(page.m_characters) +
+                   "," + ConfidenceText(page.m_confidence) + "\r\n";
     }
     return records;
 }
@@ -63,8 +52,8 @@ std::optional<std::string> PageStatisticsFile::Open() {
            ".";
 }
 
-void PageStatisticsFile::Append(const PageStatsTable& pages) {
-    if (pages.empty()) {
+void PageStatisticsFile::Append(const DocumentStatistics& pages) {
+    if (pages.pages.empty()) {
         return;
     }
     const platform::AppendResult result =
@@ -78,8 +67,8 @@ void PageStatisticsFile::Append(const PageStatsTable& pages) {
             return;
         }
     }
-    m_log.Write("The page statistics of " + pages.fileName(pages[0]) + " could not be added to " +
-                m_path + " (" + result.error.message +
+    m_log.Write("The page statistics of " + pages.document + " could not be added to " + m_path +
+                " (" + result.error.message +
                 "). Further failures are not reported until it works again.");
 }
 

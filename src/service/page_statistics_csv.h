@@ -19,7 +19,7 @@ std::string CsvField(std::string_view text);
 
 // One CSV record per page: the document's path, the page number, the characters and the
 // confidence with two decimals (as the Recognition Statistics window shows it), CR LF ended.
-std::string FormatPageStatisticsCsv(const PageStatsTable& pages);
+std::string FormatPageStatisticsCsv(const DocumentStatistics& statistics);
 
 // The file given with --page-stats: each document's pages are appended in one piece, under the
 // log file's kind of advisory lock, so that instances never interleave.
@@ -31,7 +31,7 @@ class PageStatisticsFile {
     // written when it cannot.
     std::optional<std::string> Open();
     // From any job's thread. A failure is logged once, until appending works again.
-    void Append(const PageStatsTable& pages);
+    void Append(const DocumentStatistics& pages);
 
   private:
     const std::string m_path;

@@ -121,6 +121,17 @@ std::optional<std::string> CQuillrunDlg::ChooseLogFile() {
     return Chosen(FileDialogs::ChooseLogFile(this));
 }
 
+void CQuillrunDlg::ShowReaderProgress(const std::string& image) {
+    m_progress = std::make_unique<ReaderProgressWindow>(this, FromSystem(image),
+                                                        [this] { m_behaviour.OnStopReader(); });
+    m_progress->show();
+}
+
+// Queued for the dialog's own event loop; dropped unrun if the dialog has gone by then.
+void CQuillrunDlg::RunOnDialogThread(std::function<void()> action) {
+    QMetaObject::invokeMethod(this, std::move(action), Qt::QueuedConnection);
+}
+
 unsigned CQuillrunDlg::ArmTimer(unsigned timerId, int intervalMs) {
     m_workTimer.start(intervalMs);
     return timerId;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,7 +46,6 @@ class CQuillrunDlg : public QDialog, public app::MainDialogView {
     bool OnInitDialog() { return m_behaviour.OnInitDialog(); }
 
     app::MainDialog& behaviour() { return m_behaviour; }
-    QuillrunEngine& engine() { return m_behaviour.engine(); }
     QWidget* control(int controlId) const { return FindBuiltControl(m_controls, controlId); }
     QMenu* systemMenu() const { return m_systemMenu ? m_systemMenu->menu() : nullptr; }
     void OnSysCommand(unsigned nID) { m_behaviour.OnSysCommand(nID); }
@@ -82,11 +82,12 @@ class CQuillrunDlg : public QDialog, public app::MainDialogView {
     std::optional<std::string> ChooseLogFile() override;
     unsigned ArmTimer(unsigned timerId, int intervalMs) override;
     void KillTimer(unsigned /*timerId*/) override { m_workTimer.stop(); }
-    platform::WaitVerdict ReaderRunning(const std::string& image,
-                                        std::chrono::milliseconds elapsed) override {
-        return ShowReaderProgress(m_progress, this, image, elapsed);
+    void ShowReaderProgress(const std::string& image) override;
+    void SetReaderElapsed(std::chrono::milliseconds elapsed) override {
+        m_progress->SetElapsed(elapsed);
     }
-    void ReaderEnded() override { m_progress.reset(); }
+    void CloseReaderProgress() override { m_progress.reset(); }
+    void RunOnDialogThread(std::function<void()> action) override;
     void ShowStatisticsWindow(const PageStatsTable& records) override {
         ui::ShowStatisticsWindow(this, records);
     }

@@ -12,8 +12,10 @@
 
 namespace quillrun::ui {
 
-ReaderProgressWindow::ReaderProgressWindow(QWidget* owner, const QString& imagePath)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+ReaderProgressWindow::ReaderProgressWindow(QWidget* owner, const QString& imagePath,
+                                           std::function<void()> onStop)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_onStop(std::move(onStop)) {
     setObjectName(QStringLiteral("readerProgressWindow"));
     setWindowTitle(QCoreApplication::applicationName());
     setWindowModality(Qt::WindowModal);
@@ -59,22 +61,9 @@ void ReaderProgressWindow::SetElapsed(std::chrono::milliseconds elapsed) {
 }
 
 void ReaderProgressWindow::OnStop() {
-    m_stopRequested = true;
     m_stopButton->setEnabled(false);
     m_stopButton->setText(QStringLiteral("Stopping..."));
-}
-
-platform::WaitVerdict ShowReaderProgress(std::unique_ptr<ReaderProgressWindow>& window,
-                                         QWidget* owner, const std::string& image,
-                                         std::chrono::milliseconds elapsed) {
-    if (window == nullptr) {
-        window = std::make_unique<ReaderProgressWindow>(owner, FromSystem(image));
-        window->show();
-    }
-    window->SetElapsed(elapsed);
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    return window->StopRequested() ? platform::WaitVerdict::EndProgram
-                                   : platform::WaitVerdict::KeepWaiting;
+    m_onStop();
 }
 
 }  // namespace quillrun::ui

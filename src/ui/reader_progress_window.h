@@ -1,12 +1,9 @@
 #pragma once
 
 #include <chrono>
-#include <memory>
-#include <string>
+#include <functional>
 
 #include <QDialog>
-
-#include "platform/process.h"
 
 class QLabel;
 class QPushButton;
@@ -19,10 +16,10 @@ namespace quillrun::ui {
 class ReaderProgressWindow : public QDialog {
     Q_OBJECT
   public:
-    ReaderProgressWindow(QWidget* owner, const QString& imagePath);
+    // onStop runs once, when Stop is pressed.
+    ReaderProgressWindow(QWidget* owner, const QString& imagePath, std::function<void()> onStop);
 
     void SetElapsed(std::chrono::milliseconds elapsed);
-    bool StopRequested() const { return m_stopRequested; }
 
   public slots:
     // Esc and the close box do not end the reading program; only Stop does, on purpose.
@@ -33,14 +30,7 @@ class ReaderProgressWindow : public QDialog {
 
     QLabel* m_elapsedLabel = nullptr;
     QPushButton* m_stopButton = nullptr;
-    bool m_stopRequested = false;
+    std::function<void()> m_onStop;
 };
-
-// Called while the reading program works on image: shows the progress window over owner at the
-// first call and then keeps it up to date. Events are processed so that the windows repaint and
-// Stop can be pressed; the window is modal, so no other handler of the owner runs meanwhile.
-platform::WaitVerdict ShowReaderProgress(std::unique_ptr<ReaderProgressWindow>& window,
-                                         QWidget* owner, const std::string& image,
-                                         std::chrono::milliseconds elapsed);
 
 }  // namespace quillrun::ui

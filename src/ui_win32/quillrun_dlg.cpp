@@ -22,6 +22,9 @@ constexpr int kToolTipMaxWidth = 300;
 // Long enough to read the eighteen lines of the command arguments' tip.
 constexpr int kToolTipShowMs = 30000;
 
+// Posted to the dialog when other threads have handed it something to run.
+constexpr UINT kRunPostedMessage = WM_APP + 1;
+
 UniqueIcon LoadApplicationIcon(HINSTANCE instance, int size) {
     return UniqueIcon(static_cast<HICON>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(kApplicationIconId), IMAGE_ICON, size, size, 0)));
@@ -111,6 +114,9 @@ INT_PTR CQuillrunDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_TIMER:
             m_behaviour.OnTimer();
+            return TRUE;
+        case kRunPostedMessage:
+            RunPosted();
             return TRUE;
         case WM_HELP:
             // F1 on the dialog or any control; F1 in a menu asks for nothing.
@@ -271,22 +277,38 @@ void CQuillrunDlg::KillTimer(unsigned timerId) {
     ::KillTimer(m_window, timerId);
 }
 
-// The job waits here for the reading program. Messages are handled so that the windows repaint
-// and Stop can be pressed; the progress window is modal, so no other handler of this dialog runs
-// in the middle of a job.
-platform::WaitVerdict CQuillrunDlg::ReaderRunning(const std::string& image,
-                                                  std::chrono::milliseconds elapsed) {
-    if (m_progress == nullptr) {
-        m_progress = std::make_unique<ReaderProgressWindow>(m_instance, m_window, image);
-    }
-    m_progress->SetElapsed(elapsed);
-    m_progress->ProcessMessages();
-    return m_progress->StopRequested() ? platform::WaitVerdict::EndProgram
-                                       : platform::WaitVerdict::KeepWaiting;
+void CQuillrunDlg::ShowReaderProgress(const std::string& image) {
+    m_progress = std::make_unique<ReaderProgressWindow>(m_instance, m_window, image,
+                                                        [this] { m_behaviour.OnStopReader(); });
 }
 
-void CQuillrunDlg::ReaderEnded() {
+void CQuillrunDlg::SetReaderElapsed(std::chrono::milliseconds elapsed) {
+    m_progress->SetElapsed(elapsed);
+}
+
+void CQuillrunDlg::CloseReaderProgress() {
     m_progress.reset();
+}
+
+// The window's message queue carries the wake-up; the actions wait here, so none is lost or
+// leaked when the window goes before its messages are read.
+void CQuillrunDlg::RunOnDialogThread(std::function<void()> action) {
+    {
+        const std::lock_guard lock(m_postedMutex);
+        m_posted.push_back(std::move(action));
+    }
+    ::PostMessageW(m_window, kRunPostedMessage, 0, 0);
+}
+
+void CQuillrunDlg::RunPosted() {
+    std::vector<std::function<void()>> posted;
+    {
+        const std::lock_guard lock(m_postedMutex);
+        posted.swap(m_posted);
+    }
+    for (std::function<void()>& action : posted) {
+        action();
+    }
 }
 
 void CQuillrunDlg::ShowStatisticsWindow(const PageStatsTable& records) {

@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "app/main_dialog.h"
 #include "app/main_dialog_view.h"
@@ -56,9 +59,11 @@ class CQuillrunDlg : public app::MainDialogView {
     std::optional<std::string> ChooseLogFile() override;
     unsigned ArmTimer(unsigned timerId, int intervalMs) override;
     void KillTimer(unsigned timerId) override;
-    platform::WaitVerdict ReaderRunning(const std::string& image,
-                                        std::chrono::milliseconds elapsed) override;
-    void ReaderEnded() override;
+    void ShowReaderProgress(const std::string& image) override;
+    void SetReaderElapsed(std::chrono::milliseconds elapsed) override;
+    void CloseReaderProgress() override;
+    void RunOnDialogThread(std::function<void()> action) override;
+    void RunPosted();
     void ShowStatisticsWindow(const PageStatsTable& records) override;
     void ShowHelp() override;
     void CloseHelp() override;
@@ -76,6 +81,8 @@ class CQuillrunDlg : public app::MainDialogView {
     HWND m_toolTip = nullptr;    // owned by the dialog's window, which destroys it
     std::wstring m_toolTipText;  // read by the tooltip after the handler has returned
     std::unique_ptr<ReaderProgressWindow> m_progress;
+    std::mutex m_postedMutex;  // guards m_posted: other threads post to it
+    std::vector<std::function<void()>> m_posted;
     // Constructed last: its engine may call back into the view from the start.
     app::MainDialog m_behaviour;
 };

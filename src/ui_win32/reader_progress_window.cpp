@@ -47,8 +47,9 @@ constexpr res::DialogTemplate kProgressWindow{
 }  // namespace
 
 ReaderProgressWindow::ReaderProgressWindow(HINSTANCE instance, HWND owner,
-                                           const std::string& imagePath)
-    : m_owner(owner), m_template(layout::kProgressWindow) {
+                                           const std::string& imagePath,
+                                           std::function<void()> onStop)
+    : m_owner(owner), m_template(layout::kProgressWindow), m_onStop(std::move(onStop)) {
     m_window.reset(::CreateDialogIndirectParamW(instance, m_template.get(), owner, DialogProc,
                                                 reinterpret_cast<LPARAM>(this)));
     if (!m_window) {
@@ -71,25 +72,14 @@ void ReaderProgressWindow::SetElapsed(std::chrono::milliseconds elapsed) {
     ::SetDlgItemTextW(m_window.get(), kElapsedLabel, platform::ToWide(text).c_str());
 }
 
-void ReaderProgressWindow::ProcessMessages() {
-    MSG message{};
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns it
-            return;
-        }
-        if (!m_window || !::IsDialogMessageW(m_window.get(), &message)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-    }
-}
-
 void ReaderProgressWindow::OnStop() {
-    m_stopRequested = true;
     const HWND stop = ::GetDlgItem(m_window.get(), kProgressStopButton);
+    if (!::IsWindowEnabled(stop)) {
+        return;
+    }
     ::SetWindowTextW(stop, L"Stopping...");
     ::EnableWindow(stop, FALSE);
+    m_onStop();
 }
 
 INT_PTR CALLBACK ReaderProgressWindow::DialogProc(HWND window, UINT message, WPARAM wParam,

@@ -29,6 +29,14 @@ class MainDialogTest : public SettingsEnvironment {
     }
 
     bool open() { return dialog.OnInitDialog(); }
+    // Lets the cycle under way end, as the dialog's event loop would.
+    void settle() {
+        ASSERT_TRUE(view.runPostedUntil([this] { return !dialog.work().cycleRunning(); }));
+    }
+    void pressOk() {
+        dialog.OnOK();
+        settle();
+    }
 
     void fillValidSettings() {
         view.type(kSourcePathEdit, m_tree.makeFolder("scans"));
@@ -36,7 +44,7 @@ class MainDialogTest : public SettingsEnvironment {
         view.type(kLogPathEdit, m_tree.path("activity.log"));
     }
 
-    const Settings& settings() const { return dialog.engine().settings(); }
+    const Settings& settings() const { return dialog.settings(); }
 
     RecordingView view;
     app::MainDialog dialog{view};
@@ -56,13 +64,13 @@ TEST_F(MainDialogTest, FirstStartShowsTheDefaultsAndAsksForALogFile) {
     EXPECT_TRUE(view.enabled.at(kLogPathEdit));
     EXPECT_FALSE(view.enabled.at(kStatisticsButton));
     EXPECT_EQ(view.text.at(kStatusEdit), "Please check the settings and press OK");
-    EXPECT_EQ(dialog.engine().readerPath(), std::string("\"") + SCRIPTED_READER_PATH + "\"");
+    EXPECT_EQ(dialog.work().readerPath(), std::string("\"") + SCRIPTED_READER_PATH + "\"");
 
     view.type(kSourcePathEdit, m_tree.makeFolder("scans"));
     view.type(kDestPathEdit, m_tree.makeFolder("documents"));
     dialog.OnOK();
     EXPECT_EQ(view.messages, std::vector<std::string>{kNoLogPathMessage});
-    EXPECT_FALSE(dialog.engine().running());
+    EXPECT_FALSE(dialog.work().running());
     dialog.OnCancel();
     EXPECT_TRUE(view.ended);
     EXPECT_FALSE(Exists(userHive())) << "a first start writes no settings";
@@ -89,23 +97,27 @@ TEST_F(MainDialogTest, OkNamesTheFirstProblemUntilTheSettingsAreRight) {
         view.messages.clear();
         dialog.OnOK();
         EXPECT_EQ(view.messages, std::vector<std::string>{step.message}) << step.text;
-        EXPECT_FALSE(dialog.engine().running());
+        EXPECT_FALSE(dialog.work().running());
         EXPECT_TRUE(view.disabledInOrder.empty());
     }
     view.type(kLogPathEdit, m_tree.path("activity.log"));
     view.messages.clear();
-    dialog.OnOK();
+    pressOk();
     EXPECT_TRUE(view.messages.empty());
-    EXPECT_TRUE(dialog.engine().running());
+    EXPECT_TRUE(dialog.work().running());
 }
 
 TEST_F(MainDialogTest, AcceptedOkLocksTheHierarchiesAndLeavesTheRestEditable) {
     ASSERT_TRUE(open());
     fillValidSettings();
-    dialog.OnOK();
-    EXPECT_EQ(view.disabledInOrder,
-              (std::vector<int>{kSourcePathEdit, kDestPathEdit, kSourceBrowseButton,
-                                kDestBrowseButton, kOkButton}));
+    pressOk();
+    for (const int id : {kSourcePathEdit, kDestPathEdit, kSourceBrowseButton, kDestBrowseButton,
+                         kOkButton}) {
+        EXPECT_FALSE(view.enabled.at(id)) << id;
+    }
+    for (const int id : {kCommandArgsEdit, kUserEdit, kPasswordEdit, kLogPathEdit, kCancelButton}) {
+        EXPECT_TRUE(view.enabled.at(id)) << id;
+    }
     EXPECT_EQ(view.text.at(kStatusEdit), "Waiting for work");
     // Enter, or anything else that would press OK again, starts nothing twice.
     dialog.OnOK();
@@ -126,9 +138,9 @@ TEST_F(MainDialogTest, TheLogBoxEnablesTheLogFileControlsAndKeepsTheirText) {
     // With the box cleared, no log file is needed.
     fillValidSettings();
     view.type(kLogPathEdit, "");
-    dialog.OnOK();
+    pressOk();
     EXPECT_TRUE(view.messages.empty());
-    EXPECT_TRUE(dialog.engine().running());
+    EXPECT_TRUE(dialog.work().running());
 }
 
 TEST_F(MainDialogTest, StoredSettingsAreShownAndAStoredUntickedBoxDisablesTheLogFile) {
@@ -171,6 +183,7 @@ TEST_F(MainDialogTest, ClosingSavesOnlyAfterAnAcceptedOk) {
             window.type(kLogPathEdit, m_tree.path("activity.log"));
             if (accepted) {
                 closing.OnOK();
+                ASSERT_TRUE(window.runPostedUntil([&] { return !closing.work().cycleRunning(); }));
             }
             window.type(kUserEdit, "bob");  // edited while working: saved with the rest
             if (byMenu) {
@@ -258,21 +271,26 @@ TEST_F(MainDialogTest, ConvertsTheTreeAndTakesEditsMadeWhileWorking) {
     fillValidSettings();
     // Two pages, the second poorly recognised.
     view.type(kCommandArgsEdit, "-in:^S -out:^D \"--stats=600, 6, 9, 0, 0|500, 40, 30, 0, 0\" -x");
-    dialog.OnOK();
+    pressOk();
     EXPECT_TRUE(view.enabled.at(kStatisticsButton));
     EXPECT_EQ(view.readerEnds, 1);
-    const std::string converted = dialog.engine().pendingOutput();
+    ASSERT_EQ(dialog.work().pageStats().documentCount(), 1u);
+    const std::string converted = dialog.work().pageStats().documentPath(0);
 
     const std::string record = m_tree.path("arguments");
     view.type(kCommandArgsEdit, "-in:^S -out:^D --no-doc --record=" + record);
     view.type(kUserEdit, "night");
     view.type(kPasswordEdit, "s3cret");
     dialog.OnTimer();  // releases the first document and runs the second image
-    const std::string failed = dialog.engine().currentImage();
+    settle();
+    const std::string failed = converted.find("/a/one.orx") != std::string::npos
+                                   ? m_tree.path("scans/b/two.tif")
+                                   : m_tree.path("scans/a/one.tif");
     const std::vector<std::string> arguments = RecordedArguments(record);
     EXPECT_NE(std::find(arguments.begin(), arguments.end(), "-user:night"), arguments.end());
     EXPECT_NE(std::find(arguments.begin(), arguments.end(), "-pwd:s3cret"), arguments.end());
     dialog.OnTimer();
+    settle();
     EXPECT_EQ(view.text.at(kStatusEdit), "Waiting for work");
 
     EXPECT_TRUE(Exists(converted));
@@ -300,9 +318,10 @@ TEST_F(MainDialogTest, CancelWaitsForTheJobAndStopEndsTheReadingProgram) {
     view.type(kCommandArgsEdit, "-in:^S -out:^D --sleep-forever");
     view.whileReading = [this] {
         dialog.OnCancel();
-        view.stopReader = true;
+        EXPECT_FALSE(view.ended);
+        dialog.OnStopReader();
     };
-    dialog.OnOK();
+    pressOk();
     EXPECT_FALSE(view.ended);
     EXPECT_EQ(view.readerImages.front(), image);
     EXPECT_TRUE(Exists(m_tree.path("documents/one.bad")));

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +17,8 @@ namespace quillrun::test {
 
 // A main window without a display: it starts with the controls' states as template 102 has them,
 // keeps what the dialog's behaviour shows, raises a field's change notification as a real edit
-// control does, and answers the standard dialogs as the test says.
+// control does, and answers the standard dialogs as the test says. What other threads hand to the
+// dialog's thread waits until the test runs it.
 class RecordingView : public app::MainDialogView {
   public:
     RecordingView() {
@@ -60,15 +64,39 @@ class RecordingView : public app::MainDialogView {
         return timerId;
     }
     void KillTimer(unsigned) override { timerInterval = 0; }
-    platform::WaitVerdict ReaderRunning(const std::string& image,
-                                        std::chrono::milliseconds) override {
+    void ShowReaderProgress(const std::string& image) override {
+        readerImages.push_back(image);
         if (whileReading) {
             whileReading();
         }
-        readerImages.push_back(image);
-        return stopReader ? platform::WaitVerdict::EndProgram : platform::WaitVerdict::KeepWaiting;
     }
-    void ReaderEnded() override { ++readerEnds; }
+    void SetReaderElapsed(std::chrono::milliseconds) override {}
+    void CloseReaderProgress() override { ++readerEnds; }
+    void RunOnDialogThread(std::function<void()> action) override {
+        const std::lock_guard lock(m_postedMutex);
+        m_posted.push_back(std::move(action));
+        m_postedArrived.notify_one();
+    }
+
+    // Runs what was handed to the dialog's thread until done holds. False when nothing arrives
+    // for a minute, so that a cycle that never ends fails the test rather than hangs it.
+    bool runPostedUntil(const std::function<bool()>& done) {
+        while (!done()) {
+            std::vector<std::function<void()>> posted;
+            {
+                std::unique_lock lock(m_postedMutex);
+                if (!m_postedArrived.wait_for(lock, std::chrono::minutes(1),
+                                              [this] { return !m_posted.empty(); })) {
+                    return false;
+                }
+                posted.swap(m_posted);
+            }
+            for (std::function<void()>& action : posted) {
+                action();
+            }
+        }
+        return true;
+    }
     void ShowStatisticsWindow(const PageStatsTable& records) override {
         statisticsShown = records.size();
     }
@@ -93,12 +121,16 @@ class RecordingView : public app::MainDialogView {
     int timerInterval = 0;
     std::function<void()> whileReading;
     std::vector<std::string> readerImages;
-    bool stopReader = false;
     int readerEnds = 0;
     std::optional<std::size_t> statisticsShown;
     bool helpOpen = false;
     int aboutBoxes = 0;
     bool ended = false;
+
+  private:
+    std::mutex m_postedMutex;
+    std::condition_variable m_postedArrived;
+    std::vector<std::function<void()>> m_posted;
 };
 
 }  // namespace quillrun::test

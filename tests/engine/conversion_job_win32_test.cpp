@@ -27,14 +27,15 @@ TEST_F(ConversionJob, PathWithADoubleQuoteIsNeverRun) {
     const std::string record = tree.path("args");
     useTemplate("--record=" + record);
     const std::string image = source + "\\say \"cheese\".tif";
-    engine.AcceptImage(image, destination + "\\say \"cheese\".orx");
-    engine.ConvertImage();
+    const JobResult result = convert(
+        {image, destination + "\\say \"cheese\".orx", destination + "\\say \"cheese\".bad"});
     EXPECT_FALSE(Exists(record));
-    EXPECT_EQ(host.readerEnds, 0);
-    EXPECT_EQ(logMessages(), std::vector<std::string>{
-                                 image + " cannot be claimed for conversion: " +
+    EXPECT_EQ(observer.readerEnds, 0);
+    EXPECT_EQ(result.outcome, JobOutcome::WorkCannotGoOn);
+    EXPECT_EQ(
+        observer.messages,
+        std::vector<std::string>{image + " cannot be claimed for conversion: " +
                                  platform::SystemErrorFromWin32(ERROR_INVALID_NAME).message + "."});
-    EXPECT_EQ(host.status(), kStatusStopped);
 }
 
 TEST_F(ConversionJob, FolderWithTheReadOnlyAttributeIsReported) {
@@ -44,8 +45,8 @@ TEST_F(ConversionJob, FolderWithTheReadOnlyAttributeIsReported) {
     if ((::GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_READONLY) == 0) {
         GTEST_SKIP() << "this file system keeps no read-only attribute on folders";
     }
-    engine.StartWork();
-    EXPECT_EQ(logMessages(), std::vector<std::string>{destination + " is a read only folder."});
+    ASSERT_TRUE(convertNext());
+    EXPECT_EQ(observer.messages, std::vector<std::string>{destination + " is a read only folder."});
 }
 
 }  // namespace

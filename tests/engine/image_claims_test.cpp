@@ -190,72 +190,68 @@ TEST_F(ImageClaimsTest, AHolderThatWasJudgedGoneLearnsItHasBeenTakenOver) {
     EXPECT_FALSE(Exists(Slot(document, 1)) || Exists(Slot(document, 2)));
 }
 
-// The dialog cooperates: an image claimed elsewhere is passed over, and the image it converts
-// carries its claim while the reading program works.
-class ClaimsWatchingHost : public RecordingHost {
+// A job passes a claimed image over, and the image it converts carries its claim while the
+// reading program works.
+class ClaimsWatchingObserver : public RecordingObserver {
   public:
     platform::WaitVerdict ReaderRunning(const std::string& image,
                                         std::chrono::milliseconds elapsed) override {
         claimSeen = claimSeen || Exists(claim);
         WriteFile(flag, "", false);
-        return RecordingHost::ReaderRunning(image, elapsed);
+        return RecordingObserver::ReaderRunning(image, elapsed);
     }
     std::string claim;
     std::string flag;
     bool claimSeen = false;
 };
 
-TEST(EngineClaims, TheWorkPassesAClaimedImageOverAndClaimsItsOwn) {
-    TempTree tree;
-    ClaimsWatchingHost host;
-    QuillrunEngine engine(host);
-    engine.SetReaderPath(std::string("\"") + SCRIPTED_READER_PATH + "\"");
-    engine.settings().sourcePath = tree.makeFolder("in");
-    engine.settings().destPath = tree.makeFolder("out");
-    engine.settings().writeLog = false;
-    host.flag = tree.path("go");
-    engine.settings().commandArgs = std::string(kDefaultCommandArgs) + " --wait-for=" + host.flag;
+TEST_F(EngineTest, TheWorkPassesAClaimedImageOverAndClaimsItsOwn) {
+    ClaimsWatchingObserver watcher;
+    watcher.flag = tree.path("go");
+    useTemplate("--wait-for=" + watcher.flag);
     tree.writeFile("in/a.tif");
     tree.writeFile("in/b.tif");
     // Whichever the listing gives first is being converted by another instance.
-    engine.FindNextImage(engine.settings().sourcePath);
-    const std::string taken = engine.pendingOutput();
-    engine.ReleasePendingOutput();
+    const std::string taken = findNext()->document;
     WriteFile(Slot(taken, 1), FormatClaimRecord(OtherMachine()), false);
     const std::string free =
         taken == tree.path("out/a.orx") ? tree.path("out/b.orx") : tree.path("out/a.orx");
-    host.claim = Slot(free, 1);
+    watcher.claim = Slot(free, 1);
 
-    engine.StartWork();
+    const std::optional<Candidate> next = findNext();
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->document, free);
+    EXPECT_EQ(ConversionJob(settings, *next, readerPath, claims, watcher).Run().outcome,
+              JobOutcome::Converted);
     EXPECT_TRUE(Exists(free));
-    EXPECT_TRUE(host.claimSeen);
+    EXPECT_TRUE(watcher.claimSeen);
     EXPECT_FALSE(Exists(Slot(free, 1)));
-    engine.OnTimer(kWorkTimerId);
+    EXPECT_FALSE(findNext());
     EXPECT_FALSE(Exists(taken));
-    EXPECT_EQ(host.status(), kStatusWaiting);
 }
 
 // A claim from another machine frees its image by age alone, which no folder's stamp shows: the
 // search, which passes over folders that have not changed, must look at that image again.
 TEST_F(EngineTest, AnImageWhoseClaimWasAbandonedIsTakenThoughNoFolderChanged) {
     Clock::time_point claimsNow = Clock::now();
-    engine.SetImageClaims(
-        std::make_shared<ImageClaims>(platform::ThisProcess(), kTiming, [&] { return claimsNow; }));
+    ImageClaims agedClaims(platform::ThisProcess(), kTiming, [&] { return claimsNow; });
+    ImageSearch agedSearch(source, destination, agedClaims);
     // Far enough ahead that every folder counts as settled.
     auto memoryNow = std::chrono::system_clock::now() + std::chrono::hours(1);
-    engine.GetSearchMemory().setClock([&] { return memoryNow; });
+    agedSearch.memory().setClock([&] { return memoryNow; });
     const std::string image = tree.writeFile("in/page.tif");
     SetModificationTime(image, 1000);
     const std::string document = tree.path("out/page.orx");
     WriteFile(Slot(document, 1), FormatClaimRecord(OtherMachine()), false);
 
-    EXPECT_FALSE(engine.FindNextImage(source));
+    EXPECT_FALSE(agedSearch.Next());
     memoryNow += std::chrono::seconds(5);
-    EXPECT_FALSE(engine.FindNextImage(source));
+    EXPECT_FALSE(agedSearch.Next());
     memoryNow += std::chrono::seconds(5);
     claimsNow += kTiming.abandonedAfter;
-    ASSERT_TRUE(engine.FindNextImage(source));
-    EXPECT_EQ(engine.currentImage(), image);
+    const std::optional<Candidate> found = agedSearch.Next();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->image, image);
 }
 
 }  // namespace

@@ -36,11 +36,17 @@ std::vector<std::string> Below(const std::string& root, bool folders) {
 // entries, which the same machine repeats.
 class RememberedSearch : public EngineTest {
   protected:
-    RememberedSearch() : plain(plainHost) {
-        plain.settings().sourcePath = source;
-        plain.settings().destPath = destination;
-        plain.GetSearchMemory().setEnabled(false);
-        engine.GetSearchMemory().setClock([this] { return now; });
+    RememberedSearch() { aimAt(destination); }
+
+    // Both searches over the source into out, as a program started with that destination has.
+    void aimAt(const std::string& out) {
+        if (remembered) {
+            passedOverBefore += remembered->memory().foldersPassedOver();
+        }
+        remembered.emplace(source, out, claims);
+        remembered->memory().setClock([this] { return now; });
+        plain.emplace(source, out, claims);
+        plain->memory().setEnabled(false);
     }
 
     void touch(const fs::path& folder) const {
@@ -77,7 +83,7 @@ class RememberedSearch : public EngineTest {
 
     // What the work cycle would do with the image both searches chose: write its document or
     // failure marker, now and then a link to a document kept elsewhere, or leave it for later.
-    void convert(const std::string& document) {
+    void settle(const std::string& document) {
         switch (std::uniform_int_distribution<int>(0, 5)(random)) {
             case 0:
                 break;
@@ -96,8 +102,8 @@ class RememberedSearch : public EngineTest {
 
     // One random change of the kinds a watched hierarchy sees.
     void change() {
-        const std::string in = engine.settings().sourcePath;
-        const std::string out = engine.settings().destPath;
+        const std::string in = remembered->sourceRoot();
+        const std::string out = remembered->destinationRoot();
         std::vector<std::string> folders = Below(in, true);
         folders.push_back(in);
         const std::string folder = pick(folders);
@@ -170,9 +176,8 @@ class RememberedSearch : public EngineTest {
             case 11:
                 replaceKeepingTime(pick<std::string>({folder, mirror, mirror}));
                 break;
-            case 12:  // the destination root changes
-                engine.settings().destPath = plain.settings().destPath =
-                    out == destination ? tree.path("out2") : destination;
+            case 12:  // the next start names another destination root
+                aimAt(out == destination ? tree.path("out2") : destination);
                 break;
             default:  // nothing changes
                 break;
@@ -203,8 +208,9 @@ class RememberedSearch : public EngineTest {
         SetModifiedTime(folder, old->modified);
     }
 
-    RecordingHost plainHost;
-    QuillrunEngine plain;
+    std::optional<ImageSearch> remembered;
+    std::optional<ImageSearch> plain;
+    std::uint64_t passedOverBefore = 0;  // by the remembered searches made before this one
     std::mt19937 random{16};
     SearchMemory::Time now = std::chrono::system_clock::now() + std::chrono::hours(1);
 
@@ -247,22 +253,21 @@ TEST_F(EngineTest, AnImageThatBecomesTakeableWithoutAFolderChangingIsTakenOnTheN
          }},
     };
     auto now = std::chrono::system_clock::now() + std::chrono::hours(1);
-    engine.GetSearchMemory().setClock([&] { return now; });
+    search().memory().setClock([&] { return now; });
     for (const auto& c : cases) {
         if (!c.arrange()) {
             continue;
         }
         for (int tick = 0; tick < 2; ++tick) {
             now += std::chrono::seconds(5);
-            EXPECT_FALSE(engine.FindNextImage(source)) << c.what;
+            EXPECT_FALSE(findNext()) << c.what;
         }
         c.release();
         now += std::chrono::seconds(5);
-        ASSERT_TRUE(engine.FindNextImage(source)) << c.what;
-        EXPECT_EQ(engine.currentImage(), c.image) << c.what;
-        WriteFile(destination + NativePath("/") + Utf8Path(FsPath(c.image).stem()) + ".orx",
-                  "document");
-        engine.ReleasePendingOutput();
+        const std::optional<Candidate> found = findNext();
+        ASSERT_TRUE(found) << c.what;
+        EXPECT_EQ(found->image, c.image) << c.what;
+        WriteFile(found->document, "document");
     }
 }
 
@@ -275,15 +280,17 @@ TEST_F(RememberedSearch, ChoosesWhatThePlainSearchChoosesThroughEveryChange) {
         // Now and then a longer pause, so that some walks are full ones.
         now += step % 200 == 199 ? SearchMemory::kFullWalkInterval / 4 : pick(pauses);
         change();
-        const bool remembered = engine.FindNextImage(source);
-        ASSERT_EQ(remembered, plain.FindNextImage(source)) << "step " << step;
-        if (remembered) {
-            ASSERT_EQ(engine.currentImage(), plain.currentImage()) << "step " << step;
-            ASSERT_EQ(engine.pendingOutput(), plain.pendingOutput()) << "step " << step;
-            convert(engine.pendingOutput());
+        const std::optional<Candidate> chosen = remembered->Next();
+        const std::optional<Candidate> plainChoice = plain->Next();
+        ASSERT_EQ(chosen.has_value(), plainChoice.has_value()) << "step " << step;
+        if (chosen) {
+            ASSERT_EQ(chosen->image, plainChoice->image) << "step " << step;
+            ASSERT_EQ(chosen->document, plainChoice->document) << "step " << step;
+            settle(chosen->document);
         }
     }
-    EXPECT_GT(engine.GetSearchMemory().foldersPassedOver(), static_cast<std::uint64_t>(kSteps));
+    EXPECT_GT(passedOverBefore + remembered->memory().foldersPassedOver(),
+              static_cast<std::uint64_t>(kSteps));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include "engine/engine_fixture.h"
+#include "engine/statistics_harvest.h"
 
 namespace quillrun::test {
 namespace {
@@ -18,13 +19,12 @@ TEST_F(StatisticsHarvest, AnythingButARegularFileIsLeftAloneWithoutWaiting) {
     ASSERT_EQ(::symlink("/dev/zero", device.c_str()), 0);
     const std::string folder = tree.makeFolder("out/folder.dat");
     for (const std::string& statistics : {pipe, device, folder}) {
-        host.log.clear();
-        engine.HarvestStatistics(document, statistics);
-        EXPECT_EQ(logMessages(), std::vector<std::string>{document + " has been created."})
+        observer.messages.clear();
+        EXPECT_TRUE(HarvestStatistics(document, statistics, observer).pages.empty());
+        EXPECT_EQ(observer.messages, std::vector<std::string>{document + " has been created."})
             << statistics;
         EXPECT_TRUE(Exists(statistics)) << statistics;
     }
-    EXPECT_TRUE(engine.pageStats().empty());
 }
 
 }  // namespace

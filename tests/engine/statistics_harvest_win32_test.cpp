@@ -1,4 +1,5 @@
 #include "engine/engine_fixture.h"
+#include "engine/statistics_harvest.h"
 #include "support/background_process.h"
 
 namespace quillrun::test {
@@ -14,13 +15,12 @@ TEST_F(StatisticsHarvest, AFolderOrAFileHeldByAnotherProgramIsLeftAloneWithoutWa
     FileHolder holder(held, "x", tree.root());
     const std::string folder = tree.makeFolder("out/folder.dat");
     for (const std::string& statistics : {held, folder}) {
-        host.log.clear();
-        engine.HarvestStatistics(document, statistics);
-        EXPECT_EQ(logMessages(), std::vector<std::string>{document + " has been created."})
+        observer.messages.clear();
+        EXPECT_TRUE(HarvestStatistics(document, statistics, observer).pages.empty());
+        EXPECT_EQ(observer.messages, std::vector<std::string>{document + " has been created."})
             << statistics;
         EXPECT_TRUE(Exists(statistics)) << statistics;
     }
-    EXPECT_TRUE(engine.pageStats().empty());
 }
 
 }  // namespace

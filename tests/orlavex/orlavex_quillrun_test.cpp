@@ -7,14 +7,14 @@
 #include <filesystem>
 #include <optional>
 
+#include "engine/conversion_job.h"
+#include "engine/engine_fixture.h"
+#include "engine/image_search.h"
 #include "engine/page_stats.h"
-#include "engine/quillrun_engine.h"
 #include "orlavex/orlavex_runner.h"
 #include "orlavex/test_pages.h"
-#include "platform/file_readiness.h"
 #include "settings/reader_location.h"
 #include "support/background_process.h"
-#include "support/recording_host.h"
 #include "support/temp_tree.h"
 
 namespace orlavex::test {
@@ -87,11 +87,9 @@ TEST(OrlavexRegistration, RegisterTakesNoOtherOption) {
 
 class QuillrunWithOrlavex : public ::testing::Test {
   protected:
-    QuillrunWithOrlavex() : engine(host) {
-        engine.settings().sourcePath = tree.makeFolder("scans");
-        engine.settings().destPath = tree.makeFolder("documents");
-        engine.SetReaderPath(std::string("\"") + ORLAVEX_PATH + "\"");
-        engine.settings().logPath = tree.path("activity.log");
+    QuillrunWithOrlavex() {
+        settings.sourcePath = tree.makeFolder("scans");
+        settings.destPath = tree.makeFolder("documents");
     }
 
     // Scans arrive complete: they are back-dated past the time in which a file counts as being
@@ -116,24 +114,35 @@ class QuillrunWithOrlavex : public ::testing::Test {
         return path;
     }
 
-    // Runs work cycles until the engine waits for new images.
+    // Converts one image after the other until the search finds none.
     void workUntilIdle() {
-        engine.StartWork();
-        for (int cycle = 0; cycle < 10 && host.status() != quillrun::kStatusWaiting; ++cycle) {
-            if (!engine.pendingOutput().empty()) {
-                // The document is released once it has been left alone for the quiet period.
-                ASSERT_TRUE(quillrun::test::WaitUntil(
-                    [&] { return quillrun::platform::IsFileReady(engine.pendingOutput()); },
-                    30000));
+        quillrun::ImageSearch search(settings.sourcePath, settings.destPath, claims);
+        for (int job = 0; job < 10; ++job) {
+            const std::optional<quillrun::Candidate> candidate = search.Next();
+            if (!candidate) {
+                return;
             }
-            engine.OnTimer(quillrun::kWorkTimerId);
+            pageStats.AppendDocument(
+                quillrun::ConversionJob(settings, *candidate, readerPath, claims, observer)
+                    .Run()
+                    .statistics);
         }
-        ASSERT_EQ(host.status(), quillrun::kStatusWaiting);
+        FAIL() << "the search found more images than there are";
+    }
+    std::string log() const {
+        std::string lines;
+        for (const std::string& message : observer.messages) {
+            lines += message + "\n";
+        }
+        return lines;
     }
 
     TempTree tree;
-    quillrun::test::RecordingHost host;
-    quillrun::QuillrunEngine engine;
+    quillrun::Settings settings;
+    const std::string readerPath = std::string("\"") + ORLAVEX_PATH + "\"";
+    quillrun::ImageClaims claims;
+    quillrun::test::RecordingObserver observer;
+    quillrun::PageStatsTable pageStats;
 };
 
 TEST_F(QuillrunWithOrlavex, TreeOfScansBecomesAMirroredTreeOfSearchableDocuments) {
@@ -155,30 +164,29 @@ TEST_F(QuillrunWithOrlavex, TreeOfScansBecomesAMirroredTreeOfSearchableDocuments
     EXPECT_EQ(FolderNames(tree.path("documents/2025/march")),
               std::vector<std::string>{"letter.orx"});
 
-    ASSERT_EQ(engine.pageStats().size(), 3u);
-    for (const quillrun::PageStats& page : engine.pageStats()) {
+    ASSERT_EQ(pageStats.size(), 3u);
+    for (const quillrun::PageStats& page : pageStats) {
         EXPECT_GT(page.m_characters, 100);
-        EXPECT_GE(page.m_confidence, 95.0F)
-            << engine.pageStats().fileName(page) << " page " << page.m_page;
+        EXPECT_GE(page.m_confidence, 95.0F) << pageStats.fileName(page) << " page " << page.m_page;
     }
-    EXPECT_NE(host.log.find(letter + " has been created.\r\n"), std::string::npos) << host.log;
-    EXPECT_NE(host.log.find("It contains 2 pages.\r\n"), std::string::npos);
-    EXPECT_NE(host.log.find(memo + " has been created.\r\n"), std::string::npos);
-    EXPECT_NE(host.log.find("It contains 1 page.\r\n"), std::string::npos);
-    EXPECT_EQ(host.log.find("poorly recognized"), std::string::npos);
-    EXPECT_EQ(quillrun::test::ReadFile(engine.settings().logPath), host.log);
+    const std::string lines = log();
+    EXPECT_NE(lines.find(letter + " has been created.\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("It contains 2 pages.\n"), std::string::npos);
+    EXPECT_NE(lines.find(memo + " has been created.\n"), std::string::npos);
+    EXPECT_NE(lines.find("It contains 1 page.\n"), std::string::npos);
+    EXPECT_EQ(lines.find("poorly recognized"), std::string::npos);
 }
 
 TEST_F(QuillrunWithOrlavex, StopEndsTheReaderWithoutDocumentOrTemporaryFile) {
     const std::string scan = addScan("box/page.tif", {&FoxText()});
-    host.stopReader = true;
+    observer.stopReader = true;
 
-    engine.StartWork();
+    workUntilIdle();
 
     EXPECT_NE(
-        host.log.find("The reading program was stopped by the user while converting " + scan + "."),
+        log().find("The reading program was stopped by the user while converting " + scan + "."),
         std::string::npos)
-        << host.log;
+        << log();
     EXPECT_EQ(FolderNames(tree.path("documents/box")), std::vector<std::string>{"page.bad"});
 }
 

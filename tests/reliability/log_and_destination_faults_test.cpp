@@ -1,23 +1,22 @@
 #include <filesystem>
 
-#include "engine/engine_fixture.h"
+#include "app/work_cycle_fixture.h"
 
 namespace quillrun::test {
 namespace {
 
-using LogAndDestinationFaults = EngineTest;
+using LogAndDestinationFaults = WorkCycleTest;
 
 TEST_F(LogAndDestinationFaults, LogFileThatCannotBeWrittenNeverStopsTheWork) {
     tree.writeFile("in/a.tif");
     tree.writeFile("in/b.tif");
-    engine.settings().logPath = "/dev/full";
-    engine.StartWork();
-    engine.OnTimer(1);
-    engine.OnTimer(1);
+    settings.logPath = "/dev/full";
+    start();
+    tick();
+    tick();
     EXPECT_TRUE(Exists(destination + "/a.orx"));
     EXPECT_TRUE(Exists(destination + "/b.orx"));
-    EXPECT_EQ(host.status(), "Waiting for work");
-    EXPECT_EQ(host.armedIntervals.size(), 3u);  // every cycle re-armed the timer
+    EXPECT_EQ(status(), "Waiting for work");
     std::size_t notices = 0;
     for (const std::string& message : logMessages()) {
         notices += message.find("could not be written") != std::string::npos;
@@ -27,26 +26,26 @@ TEST_F(LogAndDestinationFaults, LogFileThatCannotBeWrittenNeverStopsTheWork) {
 
 TEST_F(LogAndDestinationFaults, LogFolderThatDisappearsLeavesTheLinesOnScreen) {
     const std::string logFolder = tree.makeFolder("logs");
-    engine.settings().logPath = logFolder + "/activity.log";
+    settings.logPath = logFolder + "/activity.log";
     tree.writeFile("in/a.tif");
-    engine.StartWork();
+    start();
     std::filesystem::remove_all(logFolder);
     tree.writeFile("in/b.tif");
-    engine.OnTimer(1);
-    engine.OnTimer(1);
+    tick();
+    tick();
     EXPECT_TRUE(Exists(destination + "/b.orx"));
-    EXPECT_NE(host.log.find(destination + "/b.orx has been created."), std::string::npos);
+    EXPECT_NE(view.log.find(destination + "/b.orx has been created."), std::string::npos);
     EXPECT_FALSE(Exists(logFolder));
 }
 
 TEST_F(LogAndDestinationFaults, DestinationRemovedWhileWorkingIsBuiltAgain) {
     tree.writeFile("in/sub/a.tif");
-    engine.StartWork();
+    start();
     ASSERT_TRUE(Exists(destination + "/sub/a.orx"));
     std::filesystem::remove_all(destination);
     tree.writeFile("in/sub/b.tif");
-    engine.OnTimer(1);  // the held document is gone: nothing is pending any more
-    engine.OnTimer(1);
+    tick();  // the held document is gone: nothing is pending any more
+    tick();
     EXPECT_TRUE(Exists(destination + "/sub/b.orx"));
     // With the destination gone, its memory is gone too: a is converted again.
     EXPECT_TRUE(Exists(destination + "/sub/a.orx"));

@@ -17,18 +17,17 @@ TEST_F(ReaderFaults, GarbageStatisticsStillYieldTheDocumentAndTheFileIsRemoved) 
         {"\"--stats=99999999999, -99999999999, 2147483647, 0, 0|-5, 2147483647, -2147483648\"", 2},
     };
     for (const Case& c : cases) {
-        const std::size_t pagesBefore = engine.pageStats().size();
-        host.log.clear();
-        const std::string image = tree.writeFile("in/page.tif");
+        observer.messages.clear();
+        tree.writeFile("in/page.tif");
         useTemplate(c.option);
-        engine.ReleasePendingOutput();
-        ASSERT_TRUE(engine.FindNextImage(source));
-        engine.ConvertImage();
+        const std::optional<JobResult> result = convertNext();
+        ASSERT_TRUE(result) << c.option;
         EXPECT_TRUE(Exists(destination + "/page.orx")) << c.option;
         EXPECT_FALSE(Exists(destination + "/page.dat")) << c.option;
-        EXPECT_NE(host.log.find("page.orx has been created."), std::string::npos) << c.option;
+        ASSERT_FALSE(observer.messages.empty());
+        EXPECT_EQ(observer.messages[0], destination + "/page.orx has been created.") << c.option;
         if (c.pages != 0) {
-            EXPECT_EQ(engine.pageStats().size() - pagesBefore, c.pages) << c.option;
+            EXPECT_EQ(result->statistics.pages.size(), c.pages) << c.option;
         }
         std::remove((destination + "/page.orx").c_str());
     }
@@ -36,44 +35,43 @@ TEST_F(ReaderFaults, GarbageStatisticsStillYieldTheDocumentAndTheFileIsRemoved) 
 
 TEST_F(ReaderFaults, ImageThatVanishesBeforeTheJobGetsItsMarker) {
     const std::string image = tree.writeFile("in/gone.tif");
-    ASSERT_TRUE(engine.FindNextImage(source));
+    const std::optional<Candidate> found = findNext();
+    ASSERT_TRUE(found);
     std::remove(image.c_str());
-    engine.ConvertImage();
+    EXPECT_EQ(convert(*found).outcome, JobOutcome::Failed);
     EXPECT_EQ(ReadFile(destination + "/gone.bad"), image);
-    EXPECT_TRUE(engine.pendingOutput().empty());
 }
 
 TEST_F(ReaderFaults, NonExecutableReaderStopsTheWorkWithTheLineAndItsReason) {
     tree.writeFile("in/a.tif");
     const std::string notAProgram = tree.writeFile("reader", "#!/no/such/interpreter\n");
-    engine.SetReaderPath("\"" + notAProgram + "\"");
-    engine.StartWork();
-    engine.OnTimer(1);
-    EXPECT_EQ(logMessages(),
+    readerPath = "\"" + notAProgram + "\"";
+    EXPECT_EQ(convertNext()->outcome, JobOutcome::WorkCannotGoOn);
+    EXPECT_EQ(observer.messages,
               (std::vector<std::string>{"Failed to CreateProcess \"" + notAProgram + "\"!",
                                         "The reading program could not be started: Permission "
                                         "denied."}));
-    EXPECT_EQ(host.status(), kStatusStopped);
 }
 
 TEST_F(ReaderFaults, PasswordNeverReachesTheLog) {
-    engine.settings().user = "operator";
-    engine.settings().password = "s3cret-Pa55";
+    settings.user = "operator";
+    settings.password = "s3cret-Pa55";
     tree.writeFile("in/good.tif");
     tree.writeFile("in/bad.tif");
-    useTemplate("--no-doc");
-    engine.StartWork();  // one of them fails without a document
-    engine.settings().commandArgs = kDefaultCommandArgs;
-    engine.OnTimer(1);  // the other succeeds
-    engine.SetReaderPath("\"" + tree.path("missing-reader") + "\"");
     tree.writeFile("in/third.tif");
-    engine.OnTimer(1);
-    engine.OnTimer(1);  // cannot start
-    EXPECT_NE(host.log.find("Failed to CreateProcess"), std::string::npos);
-    EXPECT_NE(host.log.find("has been created."), std::string::npos);
-    EXPECT_EQ(host.log.find(engine.settings().password), std::string::npos);
-    EXPECT_EQ(ReadFile(engine.settings().logPath).find(engine.settings().password),
-              std::string::npos);
+    useTemplate("--no-doc");
+    convertNext();  // one of them fails without a document
+    settings.commandArgs = kDefaultCommandArgs;
+    convertNext();  // another succeeds
+    readerPath = "\"" + tree.path("missing-reader") + "\"";
+    convertNext();  // cannot start
+    std::string log;
+    for (const std::string& message : observer.messages) {
+        log += message + "\n";
+    }
+    EXPECT_NE(log.find("Failed to CreateProcess"), std::string::npos);
+    EXPECT_NE(log.find("has been created."), std::string::npos);
+    EXPECT_EQ(log.find(settings.password), std::string::npos);
 }
 
 }  // namespace

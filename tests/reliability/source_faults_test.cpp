@@ -14,12 +14,11 @@ using SourceFaults = EngineTest;
 
 TEST_F(SourceFaults, SourceRootRemovedWhileWorkingMeansWaiting) {
     tree.writeFile("in/a.tif");
-    engine.StartWork();
+    tree.writeFile("in/b.tif");
+    ASSERT_TRUE(convertNext());
     std::filesystem::remove_all(source);
-    engine.OnTimer(1);
-    engine.OnTimer(1);
-    EXPECT_EQ(host.status(), "Waiting for work");
-    EXPECT_EQ(host.lastInterval(), 5000);
+    EXPECT_FALSE(findNext());
+    EXPECT_FALSE(findNext());
 }
 
 TEST_F(SourceFaults, HundredThousandEntriesInOneFolder) {
@@ -30,8 +29,9 @@ TEST_F(SourceFaults, HundredThousandEntriesInOneFolder) {
         ASSERT_TRUE(fd);
     }
     tree.writeFile("in/crowded/needle.pdf");
-    ASSERT_TRUE(engine.FindNextImage(source));
-    EXPECT_EQ(engine.currentImage(), crowded + "/needle.pdf");
+    const std::optional<Candidate> found = findNext();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->image, crowded + "/needle.pdf");
 }
 
 // Builds a chain of folders whose full path grows past the system's path limit, with an image
@@ -61,13 +61,11 @@ TEST_F(SourceFaults, PathsLongerThanTheSystemLimitAreWalkedAsFarAsTheyReach) {
     std::string reachable;
     const std::string deepest = BuildDeepChain(source, reachable);
     ASSERT_GT(deepest.size(), 4096u);
-    engine.settings().writeLog = 0;
-    engine.StartWork();
-    EXPECT_EQ(engine.currentImage(), reachable);
-    for (int tick = 0; tick < 4; ++tick) {
-        engine.OnTimer(1);
-    }
-    EXPECT_EQ(host.status(), "Waiting for work");
+    const std::optional<Candidate> found = findNext();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->image, reachable);
+    convert(*found);
+    EXPECT_FALSE(findNext());
 }
 
 }  // namespace

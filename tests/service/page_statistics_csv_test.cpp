@@ -27,14 +27,11 @@ TEST(PageStatisticsCsv, QuotesOnlyWhatNeedsItAndKeepsPathBytes) {
     for (const auto& c : cases) {
         EXPECT_EQ(CsvField(c.text), c.field) << c.text;
     }
-    PageStatsTable pages;
-    pages.AddDocument("/out/p.orx");
     PageStats page;
     page.m_page = 2;
     page.m_characters = 1234;
     page.m_confidence = 96.5f;
-    pages.AppendPage(page);
-    EXPECT_EQ(FormatPageStatisticsCsv(pages), "/out/p.orx,2,1234,96.50\r\n");
+    EXPECT_EQ(FormatPageStatisticsCsv({"/out/p.orx", {page}}), "/out/p.orx,2,1234,96.50\r\n");
 }
 
 TEST(PageStatisticsCsv, WritersOnSeveralThreadsAddWholeDocumentsUnderOneHeader) {
@@ -49,13 +46,12 @@ TEST(PageStatisticsCsv, WritersOnSeveralThreadsAddWholeDocumentsUnderOneHeader) 
     for (int writer = 0; writer < kWriters; ++writer) {
         writers.emplace_back([&file, writer] {
             for (int document = 0; document < kDocuments; ++document) {
-                PageStatsTable pages;
-                pages.AddDocument("/out/" + std::to_string(writer) + "-" +
-                                  std::to_string(document) + ".orx");
+                DocumentStatistics pages{
+                    "/out/" + std::to_string(writer) + "-" + std::to_string(document) + ".orx", {}};
                 for (int page = 1; page <= 3; ++page) {
                     PageStats record;
                     record.m_page = page;
-                    pages.AppendPage(record);
+                    pages.pages.push_back(record);
                 }
                 file.Append(pages);
             }

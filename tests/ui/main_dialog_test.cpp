@@ -41,14 +41,14 @@ TEST_F(DialogTest, FirstStartShowsTheDefaultsAndAsksForALogFile) {
     EXPECT_FALSE(control(kStatisticsButton)->isEnabled());
     EXPECT_EQ(field(kStatusEdit)->text(), "Please check the settings and press OK");
     EXPECT_TRUE(field(kStatusEdit)->isReadOnly());
-    EXPECT_EQ(dialog.engine().settings().commandArgs, "-in:^S -out:^D -nomessage -x");
-    EXPECT_TRUE(dialog.engine().settings().writeLog);
+    EXPECT_EQ(dialog.behaviour().settings().commandArgs, "-in:^S -out:^D -nomessage -x");
+    EXPECT_TRUE(dialog.behaviour().settings().writeLog);
 
     setField(kSourcePathEdit, m_tree.makeFolder("scans"));
     setField(kDestPathEdit, m_tree.makeFolder("documents"));
     click(kOkButton);
     EXPECT_EQ(m_messages, QStringList{kNoLogPathMessage});
-    EXPECT_FALSE(dialog.engine().running());
+    EXPECT_FALSE(dialog.behaviour().work().running());
     EXPECT_FALSE(Exists(userHive())) << "a first start writes no settings";
 }
 
@@ -58,11 +58,11 @@ TEST_F(DialogTest, TheLogBoxEnablesTheLogFileControlsAndKeepsTheirText) {
     for (const bool ticked : {false, true, false}) {
         click(kLogActivityCheck);
         EXPECT_EQ(button(kLogActivityCheck)->isChecked(), ticked);
-        EXPECT_EQ(dialog.engine().settings().writeLog, ticked);
+        EXPECT_EQ(dialog.behaviour().settings().writeLog, ticked);
         EXPECT_EQ(control(kLogPathEdit)->isEnabled(), ticked);
         EXPECT_EQ(control(kLogBrowseButton)->isEnabled(), ticked);
         EXPECT_EQ(field(kLogPathEdit)->text(), "/var/log/quillrun.log");
-        EXPECT_EQ(dialog.engine().settings().logPath, "/var/log/quillrun.log");
+        EXPECT_EQ(dialog.behaviour().settings().logPath, "/var/log/quillrun.log");
     }
     // With the box cleared, no log file is needed.
     setField(kSourcePathEdit, m_tree.makeFolder("scans"));
@@ -70,7 +70,7 @@ TEST_F(DialogTest, TheLogBoxEnablesTheLogFileControlsAndKeepsTheirText) {
     setField(kLogPathEdit, "");
     click(kOkButton);
     EXPECT_TRUE(m_messages.isEmpty());
-    EXPECT_TRUE(dialog.engine().running());
+    EXPECT_TRUE(dialog.behaviour().work().running());
 }
 
 // Bytes that are not text in the system's encoding must come back from the field unchanged, or
@@ -79,20 +79,20 @@ TEST_F(DialogTest, FieldsCarryTheSystemsBytesBothWays) {
     const std::string undecodable = "/srv/scans-\xff\xfe";
     writeUserSettings("\"sourcePath\"=" + HexText(undecodable));
     ui::CQuillrunDlg& dialog = openDialog();
-    EXPECT_EQ(dialog.engine().settings().sourcePath, undecodable);
+    EXPECT_EQ(dialog.behaviour().settings().sourcePath, undecodable);
     EXPECT_TRUE(field(kSourcePathEdit)->text().startsWith("/srv/scans-"));
 
     QTest::keyClicks(field(kUserEdit), QStringLiteral("Zo"));
     QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("ë"));
     QApplication::sendEvent(field(kUserEdit), &typed);
-    EXPECT_EQ(dialog.engine().settings().user, "Zo\xc3\xab");
+    EXPECT_EQ(dialog.behaviour().settings().user, "Zo\xc3\xab");
     QTest::keyClicks(field(kPasswordEdit), QStringLiteral("abc"));
-    EXPECT_EQ(dialog.engine().settings().password, "abc");
+    EXPECT_EQ(dialog.behaviour().settings().password, "abc");
     EXPECT_EQ(field(kPasswordEdit)->displayText(), "***");
 
     // Editing the field does replace the bytes with what the field now shows.
     QTest::keyClick(field(kSourcePathEdit), Qt::Key_Backspace);
-    EXPECT_EQ(QString::fromLocal8Bit(dialog.engine().settings().sourcePath),
+    EXPECT_EQ(QString::fromLocal8Bit(dialog.behaviour().settings().sourcePath),
               field(kSourcePathEdit)->text());
 }
 
@@ -167,7 +167,7 @@ TEST_F(DialogTest, BrowseFillsFieldAndMemberAndCancelChangesNothing) {
         ui::FileDialogs::SetNextAnswer("");
         click(browser.buttonId);
         EXPECT_EQ(field(browser.fieldId)->text(), "typed");
-        EXPECT_EQ(dialog.engine().settings().*browser.member, "typed");
+        EXPECT_EQ(dialog.behaviour().settings().*browser.member, "typed");
         const ui::FileDialogs::Request request = ui::FileDialogs::LastRequest();
         EXPECT_EQ(request.folder, browser.folder);
         if (browser.folder) {
@@ -181,7 +181,7 @@ TEST_F(DialogTest, BrowseFillsFieldAndMemberAndCancelChangesNothing) {
         ui::FileDialogs::SetNextAnswer(QString::fromLocal8Bit(chosen));
         click(browser.buttonId);
         EXPECT_EQ(field(browser.fieldId)->text(), QString::fromLocal8Bit(chosen));
-        EXPECT_EQ(dialog.engine().settings().*browser.member, chosen);
+        EXPECT_EQ(dialog.behaviour().settings().*browser.member, chosen);
     }
 }
 

@@ -3,7 +3,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
+#include <QTest>
+
+#include <algorithm>
 
 #include "dialog_test_fixture.h"
 #include "ui/reader_progress_window.h"
@@ -42,36 +44,24 @@ TEST_F(WorkRunTest, StopEndsAReadingProgramThatDoesNotComeBack) {
     click(kLogActivityCheck);
     setField(kCommandArgsEdit, "-in:^S -out:^D --sleep-forever");
 
-    struct Seen {
-        bool window = false;
-        bool modal = false;
-        QString heading, image;
-        bool dialogStayedOpen = false;
-    } seen;
-    // Runs inside the job's wait, once the progress window is up.
-    std::function<void()> pressStop = [&] {
-        auto* progress = dialog.findChild<ui::ReaderProgressWindow*>();
-        if (progress == nullptr || !progress->isVisible()) {
-            QTimer::singleShot(10, pressStop);
-            return;
-        }
-        seen.window = true;
-        seen.modal = QApplication::activeModalWidget() == progress;
-        seen.heading = progress->findChild<QLabel*>("progressHeading")->text();
-        seen.image = progress->findChild<QLabel*>("progressImage")->text();
-        dialog.close();  // nothing of the dialog runs in the middle of a job
-        seen.dialogStayedOpen = dialog.isVisible();
-        progress->findChild<QPushButton*>("progressStopButton")->click();
-    };
-    QTimer::singleShot(0, pressStop);
     click(kOkButton);
+    // The work runs on a worker: the dialog's own event loop shows the window meanwhile.
+    ui::ReaderProgressWindow* progress = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            progress = dialog.findChild<ui::ReaderProgressWindow*>();
+            return progress != nullptr && progress->isVisible();
+        },
+        60000));
+    EXPECT_EQ(QApplication::activeModalWidget(), progress);
+    EXPECT_EQ(progress->findChild<QLabel*>("progressHeading")->text(), "Converting");
+    const std::string image = progress->findChild<QLabel*>("progressImage")->text().toStdString();
+    EXPECT_NE(std::find(m_images.begin(), m_images.end(), image), m_images.end()) << image;
+    dialog.close();  // the dialog does not close in the middle of a job
+    EXPECT_TRUE(dialog.isVisible());
+    progress->findChild<QPushButton*>("progressStopButton")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.behaviour().work().cycleRunning(); }, 60000));
 
-    EXPECT_TRUE(seen.window);
-    EXPECT_TRUE(seen.modal);
-    EXPECT_TRUE(seen.dialogStayedOpen);
-    EXPECT_EQ(seen.heading, "Converting");
-    const std::string image = dialog.engine().currentImage();
-    EXPECT_EQ(seen.image.toStdString(), image);
     EXPECT_EQ(dialog.findChild<ui::ReaderProgressWindow*>(), nullptr);
     EXPECT_TRUE(Exists(documentOf(image, "bad")));
     EXPECT_NE(ScreenLog(dialog).find(

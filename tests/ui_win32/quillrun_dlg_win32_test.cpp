@@ -41,6 +41,11 @@ class QuillrunDlgWin32 : public ScratchRegistry {
         ::SetWindowTextW(control(id), ToWide(value).c_str());
     }
     void click(int id) { ::SendMessageW(control(id), BM_CLICK, 0, 0); }
+    // Lets the cycle under way on the worker end, as the program's message loop would.
+    void settle() {
+        ASSERT_TRUE(
+            ProcessMessagesUntil([this] { return !dialog.behaviour().work().cycleRunning(); }));
+    }
 
     // Fields for a run over in/ into out/, logging to activity.log, with reader options.
     void fillSettings(const std::string& readerOptions) {
@@ -77,7 +82,8 @@ TEST_F(QuillrunDlgWin32, WholeRunConvertsLogsWithCrLfAndSavesOnCancelAfterOk) {
     fillSettings("--stats=600,6,9,0,0|800,20,10,0,0");
     type(kUserEdit, "scanner");
     type(kPasswordEdit, "bTx7 secret");
-    click(kOkButton);  // the first cycle converts the image before the click returns
+    click(kOkButton);  // the first cycle starts at once and converts the image
+    settle();
     const std::string document = tree.path("out/box 1/\xce\xb1 page.orx");
     EXPECT_TRUE(Exists(document));
     EXPECT_EQ(text(kStatusEdit), "Working");
@@ -91,7 +97,8 @@ TEST_F(QuillrunDlgWin32, WholeRunConvertsLogsWithCrLfAndSavesOnCancelAfterOk) {
     EXPECT_NE(screen.find(":  It contains 2 pages.\r\n"), std::string::npos);
     EXPECT_EQ(ReadFile(tree.path("activity.log")), screen);
 
-    ::SendMessageW(window, WM_TIMER, kWorkTimerId, 0);  // the document is released
+    ::SendMessageW(window, WM_TIMER, app::kWorkTimerId, 0);  // the document is released
+    settle();
     EXPECT_EQ(text(kStatusEdit), "Waiting for work");
     type(kCommandArgsEdit, "-in:^S -out:^D -x");  // edits after OK are saved too
     click(kCancelButton);
@@ -117,6 +124,7 @@ TEST_F(QuillrunDlgWin32, StopInTheProgressWindowEndsAReaderThatNeverEnds) {
         ::SendMessageW(::GetDlgItem(progress, win32ui::kProgressStopButton), BM_CLICK, 0, 0);
     });
     click(kOkButton);
+    settle();
     EXPECT_TRUE(wasModal);
     EXPECT_EQ(ReadFile(tree.path("out/slow.bad")), image);
     EXPECT_NE(text(kActivityLogEdit).find("Warning! - no ORX file was created for " + image + "."),
@@ -129,6 +137,7 @@ TEST_F(QuillrunDlgWin32, StatisticsSortByAClickedColumnAndAboutShowsTheVersion) 
     tree.writeFile("in/a.tif");
     fillSettings("--stats=1000,0,0,0,0|999,0,0,0,0|5,5,0,0,0");
     click(kOkButton);
+    settle();
     ASSERT_TRUE(::IsWindowEnabled(control(kStatisticsButton)));
 
     std::vector<std::string> inHarvestOrder;

@@ -47,6 +47,18 @@ void ProcessMessages() {
     }
 }
 
+bool ProcessMessagesUntil(const std::function<bool()>& done) {
+    const ULONGLONG deadline = ::GetTickCount64() + 60000;
+    while (!done()) {
+        if (::GetTickCount64() > deadline) {
+            return false;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        ProcessMessages();
+    }
+    return true;
+}
+
 void WhenModalWindowShows(HWND owner, std::function<void(HWND)> act) {
     g_owner = owner;
     g_act = std::move(act);

@@ -76,6 +76,8 @@ TEST(ProgramWin32, ConvertsATreeLogsWithCrLfAndKeepsItsSettingsOnCancelAfterOk) 
         ::SetDlgItemTextW(window, field.id, ToWide(field.text).c_str());
     }
     ::SendMessageW(::GetDlgItem(window, kOkButton), BM_CLICK, 0, 0);
+    // The work runs on a thread of its own: the click returns at once.
+    ASSERT_TRUE(WaitUntil([&] { return ReadFile(log).find("It contains") != std::string::npos; }));
     EXPECT_TRUE(Exists(destination + "\\box 1\\scan.orx"));
     const std::string lines = ReadFile(log);
     EXPECT_NE(lines.find(":  " + destination + "\\box 1\\scan.orx has been created.\r\n"),

@@ -1,12 +1,23 @@
+#include "engine/image_search.h"
+
 #include <algorithm>
 #include <string_view>
 
 #include "engine/destination_names.h"
-#include "engine/quillrun_engine.h"
+#include "engine/image_claims.h"
+#include "platform/file_readiness.h"
 #include "platform/path_rules.h"
 
 namespace quillrun {
 namespace {
+
+std::string WithoutTrailingSeparators(std::string root) {
+    for (std::string before; before != root;) {
+        before = root;
+        platform::TrimTrailingSeparator(root);
+    }
+    return root;
+}
 
 bool EqualsIgnoringCase(std::string_view text, std::string_view lowerCase) {
     return std::equal(text.begin(), text.end(), lowerCase.begin(), lowerCase.end(),
@@ -51,13 +62,26 @@ bool HasTwin(const std::string& path, SearchMemory& memory) {
 
 }  // namespace
 
-bool QuillrunEngine::FindNextImage(const std::string& dir) {
-    SearchMemory::Visit visit(m_searchMemory, dir, m_settings.sourcePath, m_settings.destPath);
+ImageSearch::ImageSearch(std::string sourceRoot, std::string destinationRoot, ImageClaims& claims)
+    : m_sourceRoot(WithoutTrailingSeparators(std::move(sourceRoot))),
+      m_destinationRoot(WithoutTrailingSeparators(std::move(destinationRoot))),
+      m_claims(claims) {}
+
+std::optional<Candidate> ImageSearch::Next(const GiveUp& giveUp) {
+    m_giveUp = giveUp ? &giveUp : nullptr;
+    m_found.reset();
+    Walk(m_sourceRoot);
+    m_giveUp = nullptr;
+    return std::move(m_found);
+}
+
+bool ImageSearch::Walk(const std::string& folder) {
+    SearchMemory::Visit visit(m_memory, folder, m_sourceRoot, m_destinationRoot);
     if (visit.passOver()) {
         return false;
     }
-    // A root trimmed by the work cycle still lists the top of the file system.
-    platform::FolderListing listing(platform::FolderToOpen(dir));
+    // A trimmed root still lists the top of the file system.
+    platform::FolderListing listing(platform::FolderToOpen(folder));
     if (!listing.isOpen() ||
         std::find(m_descent.begin(), m_descent.end(), listing.identity()) != m_descent.end()) {
         return false;
@@ -66,12 +90,16 @@ bool QuillrunEngine::FindNextImage(const std::string& dir) {
     visit.listed(listing.stamp());
     platform::FolderEntry entry;
     while (listing.next(entry)) {
+        if (m_giveUp != nullptr && (*m_giveUp)()) {
+            // Left unfinished, the visit records nothing it has not seen through.
+            return true;
+        }
         visit.saw(entry, HasImageExtension(entry.name));
         if (entry.isFolder) {
-            if (FindNextImage(platform::JoinPath(dir, entry.name))) {
+            if (Walk(platform::JoinPath(folder, entry.name))) {
                 return true;
             }
-        } else if (!visit.skipsFiles() && TestCandidate(dir, entry.name)) {
+        } else if (!visit.skipsFiles() && Test(folder, entry.name)) {
             return true;
         }
     }
@@ -79,40 +107,35 @@ bool QuillrunEngine::FindNextImage(const std::string& dir) {
     return false;
 }
 
-bool QuillrunEngine::TestCandidate(const std::string& dir, const std::string& name) {
+bool ImageSearch::Test(const std::string& folder, const std::string& name) {
     if (!HasImageExtension(name)) {
         return false;
     }
     // The twins are looked up before the image is opened: the accepted image is the same, and
-    // finished images are then never opened on every tick, which leaves their readers alone.
-    const std::string mirrored = platform::JoinPath(
-        platform::RebasePath(dir, m_settings.sourcePath, m_settings.destPath), name);
-    const std::string marker = ReplaceLastThree(mirrored, "bad");
-    if (HasTwin(marker, m_searchMemory)) {
+    // finished images are then never opened on every search, which leaves their readers alone.
+    const std::string mirrored =
+        platform::JoinPath(platform::RebasePath(folder, m_sourceRoot, m_destinationRoot), name);
+    std::string marker = ReplaceLastThree(mirrored, "bad");
+    if (HasTwin(marker, m_memory)) {
         return false;
     }
     std::string document = ReplaceLastThree(marker, "orx");
-    if (HasTwin(document, m_searchMemory)) {
+    if (HasTwin(document, m_memory)) {
         return false;
     }
     // An image that a job converts right now, in this program or another one, is left to it. A
     // claim whose holder died becomes free by age alone, which no folder's stamp shows.
-    if (imageClaims().IsClaimed(document)) {
-        m_searchMemory.lookAgainNextTick();
+    if (m_claims.IsClaimed(document)) {
+        m_memory.lookAgainNextTick();
         return false;
     }
-    std::string image = platform::JoinPath(dir, name);
-    if (!IsFileReady(image)) {
-        m_searchMemory.lookAgainNextTick();
+    std::string image = platform::JoinPath(folder, name);
+    if (!platform::IsFileReady(image)) {
+        m_memory.lookAgainNextTick();
         return false;
     }
-    AcceptImage(std::move(image), std::move(document));
+    m_found = Candidate{std::move(image), std::move(document), std::move(marker)};
     return true;
-}
-
-void QuillrunEngine::AcceptImage(std::string image, std::string document) {
-    m_currentImage = std::move(image);
-    m_pendingOutput = std::move(document);
 }
 
 }  // namespace quillrun

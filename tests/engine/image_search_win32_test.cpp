@@ -21,9 +21,9 @@ TEST_F(SourceSearchWin32, LinkCyclesEndAndTheWalkGoesOn) {
     if (!LinkFolder(tree.path("in/a/b/up"), source)) {
         GTEST_SKIP() << "this system does not let the test create folder links";
     }
-    EXPECT_FALSE(engine.FindNextImage(source));
+    EXPECT_FALSE(findNext());
     tree.writeFile("in/a/b/last.tif");
-    EXPECT_TRUE(engine.FindNextImage(source));
+    EXPECT_TRUE(findNext());
 }
 
 }  // namespace

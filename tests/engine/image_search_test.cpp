@@ -7,6 +7,10 @@ namespace {
 
 using SourceSearch = EngineTest;
 
+std::string DocumentFound(std::optional<Candidate> found) {
+    return found ? found->document : std::string();
+}
+
 std::string FirstListed(const std::string& folder) {
     platform::FolderListing listing(folder);
     platform::FolderEntry entry;
@@ -23,44 +27,48 @@ TEST_F(SourceSearch, AcceptsOnlyTifAndPdfWhateverTheirCase) {
                           {"page.orx", false},  {"tif", false}};
     for (const Case& c : cases) {
         TempTree local;
-        engine.settings().sourcePath = local.makeFolder("in");
-        engine.settings().destPath = local.makeFolder("out");
+        settings.sourcePath = local.makeFolder("in");
+        settings.destPath = local.makeFolder("out");
         local.writeFile(std::string("in/") + c.name);
-        EXPECT_EQ(engine.FindNextImage(engine.settings().sourcePath), c.accepted) << c.name;
+        EXPECT_EQ(findNext().has_value(), c.accepted) << c.name;
     }
 }
 
+// Roots typed with trailing separators are searched without them, and the settings keep them as
+// typed.
 TEST_F(SourceSearch, DocumentAndMarkerNamesMirrorTheImageWithLowerCaseExtensions) {
     tree.writeFile("in/box7/May/page1.TIF");
-    ASSERT_TRUE(engine.FindNextImage(source));
-    EXPECT_EQ(engine.currentImage(), source + NativePath("/box7/May/page1.TIF"));
-    EXPECT_EQ(engine.pendingOutput(), destination + NativePath("/box7/May/page1.orx"));
+    settings.sourcePath = source + NativePath("//");
+    settings.destPath = destination + NativePath("/");
+    const std::optional<Candidate> found = findNext();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->image, source + NativePath("/box7/May/page1.TIF"));
+    EXPECT_EQ(found->document, destination + NativePath("/box7/May/page1.orx"));
+    EXPECT_EQ(found->marker, destination + NativePath("/box7/May/page1.bad"));
 
     TempTree other;
     other.writeFile("in/.tif");
-    engine.settings().sourcePath = other.path("in");
-    engine.settings().destPath = other.path("out");
-    ASSERT_TRUE(engine.FindNextImage(engine.settings().sourcePath));
-    EXPECT_EQ(engine.pendingOutput(), other.path("out/.orx"));
+    settings.sourcePath = other.path("in");
+    settings.destPath = other.path("out");
+    EXPECT_EQ(DocumentFound(findNext()), other.path("out/.orx"));
 }
 
 TEST_F(SourceSearch, TwinsKeepAnImageOutWhateverKindOfEntryTheyAre) {
     tree.writeFile("in/page.tif");
     tree.writeFile("in/page.pdf");
     tree.writeFile("out/page.bad", "/elsewhere/page.tif");
-    EXPECT_FALSE(engine.FindNextImage(source));  // a marker from an earlier run, no document
+    EXPECT_FALSE(findNext());  // a marker from an earlier run, no document
 
     RemovePath(tree.path("out/page.bad"));
     tree.makeFolder("out/page.orx");
-    EXPECT_FALSE(engine.FindNextImage(source));  // one document serves both images
+    EXPECT_FALSE(findNext());  // one document serves both images
 }
 
 TEST_F(SourceSearch, FolderNamedLikeAnImageIsSearchedButNeverTaken) {
     tree.makeFolder("in/scan.tif");
-    EXPECT_FALSE(engine.FindNextImage(source));
+    EXPECT_FALSE(findNext());
     tree.writeFile("in/scan.tif/inner.pdf");
-    ASSERT_TRUE(engine.FindNextImage(source));
-    EXPECT_EQ(engine.pendingOutput(), destination + NativePath("/scan.tif/inner.orx"));
+    EXPECT_EQ(DocumentFound(findNext()), destination + NativePath("/scan.tif/inner.orx"));
 }
 
 TEST_F(SourceSearch, WalksDepthFirstInListingOrder) {
@@ -68,8 +76,9 @@ TEST_F(SourceSearch, WalksDepthFirstInListingOrder) {
     tree.writeFile("in/b.tif");
     const std::string expected = FirstListed(source) == "a" ? source + NativePath("/a/deep.tif")
                                                             : source + NativePath("/b.tif");
-    ASSERT_TRUE(engine.FindNextImage(source));
-    EXPECT_EQ(engine.currentImage(), expected);
+    const std::optional<Candidate> found = findNext();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->image, expected);
 }
 
 TEST_F(SourceSearch, ImageHeldOpenIsSkippedForTheNextInTheSameCycle) {
@@ -78,34 +87,30 @@ TEST_F(SourceSearch, ImageHeldOpenIsSkippedForTheNextInTheSameCycle) {
     const bool oneFirst = FirstListed(source) == "one.tif";
     const std::string held = oneFirst ? first : second;
     FileHolder holder(held, "w", tree.root());
-    ASSERT_TRUE(engine.FindNextImage(source));
-    EXPECT_EQ(engine.currentImage(), oneFirst ? second : first);
+    const std::optional<Candidate> found = findNext();
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->image, oneFirst ? second : first);
 }
 
 TEST_F(SourceSearch, UnlistableRootFindsNothing) {
-    engine.settings().sourcePath = tree.path("missing");
-    engine.StartWork();
-    EXPECT_EQ(host.status(), "Waiting for work");
+    settings.sourcePath = tree.path("missing");
+    EXPECT_FALSE(findNext());
 }
 
 TEST_F(SourceSearch, DestinationInsideOrEqualToTheSourceConvertsEachImageOnce) {
     for (const std::string& relativeDestination : {std::string("in/out"), std::string("in")}) {
         TempTree local;
-        QuillrunEngine nested(host);
-        nested.SetReaderPath(engine.readerPath());
-        nested.settings().writeLog = 0;
-        nested.settings().sourcePath = local.makeFolder("in");
-        nested.settings().destPath = local.makeFolder(relativeDestination);
+        settings.sourcePath = local.makeFolder("in");
+        settings.destPath = local.makeFolder(relativeDestination);
         local.writeFile("in/a.tif");
         local.writeFile("in/sub/b.pdf");
-        nested.StartWork();
-        for (int tick = 0; tick < 6; ++tick) {
-            nested.OnTimer(1);
+        int converted = 0;
+        while (const std::optional<JobResult> result = convertNext()) {
+            ASSERT_EQ(result->outcome, JobOutcome::Converted);
+            ASSERT_LE(++converted, 2) << relativeDestination;
         }
         EXPECT_TRUE(Exists(local.path(relativeDestination + "/a.orx")));
         EXPECT_TRUE(Exists(local.path(relativeDestination + "/sub/b.orx")));
-        EXPECT_FALSE(Exists(local.path(relativeDestination + "/a.bad")));
-        EXPECT_EQ(host.status(), "Waiting for work") << relativeDestination;
     }
 }
 
