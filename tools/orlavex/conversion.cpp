@@ -1,9 +1,7 @@
 #include "conversion.h"
 
 #include <fcntl.h>
-#include <sched.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <tesseract/baseapi.h>
 
@@ -26,6 +24,7 @@
 #include "page_source.h"
 #include "page_statistics.h"
 #include "platform/file_system.h"
+#include "platform/this_process.h"
 #include "platform/unique_fd.h"
 #include "stored_image.h"
 
@@ -66,17 +65,6 @@ bool CheckInput(const Options& options, std::string& error) {
         return false;
     }
     return true;
-}
-
-// The processors this process may run on, which a container or taskset may make fewer than the
-// machine has.
-int ProcessorCount() {
-    cpu_set_t allowed;
-    CPU_ZERO(&allowed);
-    if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0) {
-        return std::max(1, CPU_COUNT(&allowed));
-    }
-    return static_cast<int>(std::max(1L, ::sysconf(_SC_NPROCESSORS_ONLN)));
 }
 
 // A signal cannot wake a thread that waits for another; waiting threads look for one this often.
@@ -155,7 +143,7 @@ class Converter {
     // another engine is reading. A single image needs one engine only.
     bool startReaders(int imageCount, std::string& error) {
         ConfigureRecognitionLibrary(m_options);
-        const int processors = ProcessorCount();
+        const int processors = static_cast<int>(quillrun::platform::ProcessorCount());
         m_recognitionLimit = m_options.jobs > 0 ? std::min(m_options.jobs, processors) : processors;
         if (imageCount > 0) {
             m_recognitionLimit = std::min(m_recognitionLimit, imageCount);
