@@ -3,18 +3,20 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <csignal>
+#include <atomic>
 
 namespace orlavex {
 
 namespace {
 
-volatile std::sig_atomic_t g_cancelSignal = 0;
+// Written by the handler on whichever thread takes the signal and read by the recognition
+// threads: a volatile sig_atomic_t is safe only within one thread, a lock-free atomic across them.
+std::atomic<int> g_cancelSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void RecordCancellation(int signalNumber) {
-    if (g_cancelSignal == 0) {
-        g_cancelSignal = signalNumber;
-    }
+    int none = 0;
+    g_cancelSignal.compare_exchange_strong(none, signalNumber);
 }
 
 constexpr int kCancelSignals[] = {SIGTERM, SIGINT, SIGHUP};
@@ -36,7 +38,8 @@ bool CancellationRequested() {
 }
 
 void EndAsCancelled() {
-    const int signalNumber = g_cancelSignal != 0 ? static_cast<int>(g_cancelSignal) : SIGTERM;
+    const int recorded = g_cancelSignal.load();
+    const int signalNumber = recorded != 0 ? recorded : SIGTERM;
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
