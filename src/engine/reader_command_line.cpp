@@ -26,18 +26,43 @@ std::string ReplacePlaceholders(const std::string& line, const std::string& imag
 
 }  // namespace
 
+std::string QuoteArgument(const std::string& argument) {
+    if (argument.find_first_of(" \t\"") == std::string::npos) {
+        return argument;
+    }
+    // The rules by which Windows programs split their command line, and SplitCommandLine too:
+    // backslashes are plain unless a double quote follows them, where each counts twice and an
+    // odd one makes the quote a character of the argument.
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, '\\');
+    return quoted + '"';
+}
+
 std::string BuildReaderCommandLine(const ReaderInvocation& invocation) {
-    std::string line = invocation.readerPath + " ";
+    const auto replaced = [&](const std::string& text) {
+        return ReplacePlaceholders(text, invocation.imagePath, invocation.documentPath);
+    };
+    // The user name and password are the user's values, not part of the template: they reach the
+    // reading program whole, placeholders and all.
+    std::string line = replaced(invocation.readerPath) + " ";
     if (!invocation.user.empty()) {
-        line += "-user:" + invocation.user;
+        line += QuoteArgument("-user:" + invocation.user);
         if (!invocation.password.empty()) {
-            line += " -pwd:" + invocation.password;
+            line += " " + QuoteArgument("-pwd:" + invocation.password);
         }
         line += " ";
     }
-    line += invocation.commandArgs;
-    return ReplacePlaceholders(line, invocation.imagePath, invocation.documentPath) +
-           " -stat:" + Quoted(invocation.statisticsPath);
+    return line + replaced(invocation.commandArgs) + " -stat:" + Quoted(invocation.statisticsPath);
 }
 
 bool CanBeQuoted(const std::string& path) {

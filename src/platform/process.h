@@ -10,8 +10,11 @@
 
 namespace quillrun::platform {
 
-// Splits a command line into arguments: blanks outside double quotes separate arguments, a
-// double-quote character opens or closes a quoted run and is dropped, nothing else is special.
+// Splits a command line into arguments as Windows programs split theirs: blanks outside double
+// quotes separate arguments, a double-quote character opens or closes a quoted run and is
+// dropped, and backslashes before a double quote escape it (2n backslashes and a quote give n
+// backslashes and a quoted run's edge; 2n + 1 give n backslashes and the quote itself). Nothing
+// else is special.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
 enum class WaitVerdict { KeepWaiting, EndProgram };

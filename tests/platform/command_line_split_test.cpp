@@ -21,8 +21,9 @@ TEST(SplitCommandLine, BlanksOutsideQuotesSeparateAndQuotesAreDropped) {
         {"prog \"\" x", {"prog", "", "x"}},
         // Quotes may stand anywhere in an argument and join what they touch.
         {"a\"b c\"d", {"ab cd"}},
-        // Nothing else is special: no escapes, no shell syntax.
-        {"p $(rm -rf) ; `x` \\\"", {"p", "$(rm", "-rf)", ";", "`x`", "\\"}},
+        // No shell syntax; backslashes escape only a double quote that follows them.
+        {"p $(rm -rf) ; `x` a\\b\\", {"p", "$(rm", "-rf)", ";", "`x`", "a\\b\\"}},
+        {"\"-pwd:a \\\"b\\\\\" \\\\\\\"", {"-pwd:a \"b\\", "\\\""}},
         // An unclosed quote runs to the end.
         {"p \"open end", {"p", "open end"}},
         {"p \"line\nbreak\"", {"p", "line\nbreak"}},
