@@ -11,9 +11,38 @@ constexpr int kFlushAttempts = 4;
 
 }  // namespace
 
+std::string EscapeControlCharacters(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        // U+0080 to U+009F in UTF-8: the C1 controls, which terminals act on as well.
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (byte == '\r') {
+            shown += "\\r";
+        } else if (byte == '\n') {
+            shown += "\\n";
+        } else if (byte == '\t') {
+            shown += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
+        } else if (c1) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            shown += {'\\', 'u', '0', '0', kHex[code >> 4], kHex[code & 0xF]};
+        } else {
+            shown += text[i];
+        }
+    }
+    return shown;
+}
+
 std::string StampLogLine(const std::string& message) {
     // A time that cannot be converted leaves the stamp empty rather than losing the line.
-    return platform::FormatLogTimeStamp().value_or(std::string()) + message + "\r\n";
+    return platform::FormatLogTimeStamp().value_or(std::string()) +
+           EscapeControlCharacters(message) + "\r\n";
 }
 
 void ActivityLog::Write(const std::string& message, bool writeToFile, const std::string& logPath) {

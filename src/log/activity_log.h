@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quillrun {
 
@@ -12,8 +13,14 @@ class LogScreen {
     virtual void AppendLogText(const std::string& text) = 0;
 };
 
-// One activity-log line: the local time, the message and CR LF ("14:03:27:  text\r\n").
+// One activity-log line: the local time, the message and CR LF ("14:03:27:  text\r\n"). Control
+// characters in the message (they come from file names and settings) are shown escaped, "\r",
+// "\n", "\t", "\x1b", "\u009b", so that one event is always one line and nothing in a name
+// reaches a terminal as a command.
 std::string StampLogLine(const std::string& message);
+
+// The text with its control characters escaped as StampLogLine shows them.
+std::string EscapeControlCharacters(std::string_view text);
 
 // Writes time-stamped lines to the screen and, when asked, appends the same bytes to a log file
 // that is opened and closed again for every line. A line that finds the file locked by another

@@ -17,6 +17,24 @@ TEST(ActivityLog, LineIsStampMessageAndCrLfOnScreenAndInTheFileAlike) {
     EXPECT_EQ(test::ReadFile(file), screen.text_);
 }
 
+// A file name cannot forge a line of its own, nor reach a terminal as a command.
+TEST(ActivityLog, ControlCharactersInAMessageAreShownEscaped) {
+    const struct {
+        std::string message, shown;
+    } cases[] = {
+        {"x\r\n07:09:59:  Quillrun service stopped.",
+         "x\\r\\n07:09:59:  Quillrun service stopped."},
+        {"tab\tbell\a\x1b[2Jdel\x7f", "tab\\tbell\\x07\\x1b[2Jdel\\x7f"},
+        {"csi \xc2\x9b and \xc3\xa9 \xce\xb1 C:\\scans\\a.tif",
+         "csi \\u009b and \xc3\xa9 \xce\xb1 C:\\scans\\a.tif"},
+    };
+    for (const auto& c : cases) {
+        Screen screen;
+        ActivityLog(screen).Write(c.message, false, "");
+        EXPECT_TRUE(IsStampedLines(screen.text_, {c.shown})) << screen.text_;
+    }
+}
+
 TEST(ActivityLog, FileIsExtendedNeverTruncatedAndRecreatedWhenDeleted) {
     TempTree tree;
     Screen screen;
