@@ -1,5 +1,6 @@
-// The reading program's command line carries any image path without a double quote whole: built
-// from a template and split again, the image and document arrive as the arguments they were.
+// The reading program's command line carries any image path without a double quote, and any user
+// name and password, whole: built from a template and split again, they arrive as the arguments
+// they were.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -15,6 +16,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t cut = input.find('\0');
     if (cut == std::string_view::npos) {
         return 0;
+    }
+    // The user name and password may hold anything, quotes included.
+    const std::string user(input.substr(cut + 1));
+    const std::string password(input.substr(0, cut));
+    if (!user.empty() && !password.empty()) {
+        const auto withUser = quillrun::platform::SplitCommandLine(quillrun::BuildReaderCommandLine(
+            {"\"/opt/reader\"", user, password, "-x", "/in/a.tif", "/out/a.orx", "/out/a.dat"}));
+        if (withUser.size() != 5 || withUser[1] != "-user:" + user ||
+            withUser[2] != "-pwd:" + password) {
+            std::abort();
+        }
     }
     const std::string image(input.substr(0, cut));
     const std::string extra(input.substr(cut + 1));

@@ -11,12 +11,7 @@ class WorkCycle::Observer : public JobObserver {
   public:
     Observer(WorkCycle& cycle, std::stop_token stop) : m_cycle(cycle), m_stop(std::move(stop)) {}
 
-    void Log(const std::string& message) override {
-        // Stamped when it happens, written when the dialog's thread gets to it.
-        m_cycle.Post([&cycle = m_cycle, line = StampLogLine(message)] {
-            cycle.m_log.WriteLines(line, cycle.m_settings.writeLog, cycle.m_settings.logPath);
-        });
-    }
+    void Log(const std::string& message) override { m_cycle.PostLogLine(message); }
 
     platform::WaitVerdict ReaderRunning(const std::string& image,
                                         std::chrono::milliseconds elapsed) override {
@@ -71,7 +66,8 @@ void WorkCycle::Log(const std::string& message) {
 }
 
 void WorkCycle::Start() {
-    m_search.emplace(m_settings.sourcePath, m_settings.destPath, m_claims);
+    m_search.emplace(m_settings.sourcePath, m_settings.destPath, m_claims,
+                     [this](const std::string& message) { PostLogLine(message); });
     RunWorkCycle();
 }
 
@@ -157,6 +153,9 @@ void WorkCycle::TakeOutcome(const Candidate& candidate, JobResult result, CycleE
             m_release.WaitFor(candidate.document, false);
             Post([this] { SetStatus(kStatusStopped); });
             break;
+        case JobOutcome::PassedOver:
+            m_search->PassOver(candidate.document);
+            break;
         case JobOutcome::Failed:
         case JobOutcome::StoppedByUser:
         case JobOutcome::LeftForNextStart:
@@ -174,6 +173,13 @@ void WorkCycle::EndCycle(CycleEnd end) {
     if (!m_stopped) {
         m_timerId = m_view.ArmTimer(kWorkTimerId, end.interval);
     }
+}
+
+void WorkCycle::PostLogLine(const std::string& message) {
+    // Stamped when it happens, written when the dialog's thread gets to it.
+    Post([this, line = StampLogLine(message)] {
+        m_log.WriteLines(line, m_settings.writeLog, m_settings.logPath);
+    });
 }
 
 void WorkCycle::Post(std::function<void()> action) {

@@ -86,6 +86,7 @@ class WorkCycle {
     void EndCycle(CycleEnd end);
     // From the worker: runs action on the dialog's thread, after everything posted before it.
     void Post(std::function<void()> action);
+    void PostLogLine(const std::string& message);
     void DeliverPosted();
 
     MainDialogView& m_view;

@@ -35,7 +35,7 @@ ConversionJob::ConversionJob(const Settings& settings, Candidate candidate, std:
 
 JobResult ConversionJob::Run() {
     if (!PrepareDestinationFolder(DestinationFolderOf(m_candidate.document))) {
-        return Ended(JobOutcome::WorkCannotGoOn);
+        return Ended(EndImage(false));
     }
     ClaimResult claimed = m_claims.Claim(m_candidate.document);
     switch (claimed.outcome) {
@@ -51,16 +51,45 @@ JobResult ConversionJob::Run() {
     }
     m_observer.Log(m_candidate.image + " cannot be claimed for conversion: " + claimed.failure +
                    ".");
-    return Ended(JobOutcome::WorkCannotGoOn);
+    return Ended(EndImage(true));
+}
+
+// What only this image meets (its folder, its claim, its marker) ends this image and never the
+// work, or one image anybody can make could stop every conversion. What every image would meet,
+// the destination hierarchy gone or not writable, stops the work.
+JobOutcome ConversionJob::EndImage(bool markerPossible) {
+    if (!DestinationUsable()) {
+        return JobOutcome::WorkCannotGoOn;
+    }
+    if (markerPossible) {
+        return MarkImageFailed(JobOutcome::Failed);
+    }
+    m_observer.Log(m_candidate.image + " is passed over until the work is started again.");
+    return JobOutcome::PassedOver;
+}
+
+bool ConversionJob::DestinationUsable() const {
+    const std::string root = platform::FolderToOpen(m_candidate.destinationRoot);
+    return platform::GetPathKind(root) == platform::PathKind::Folder &&
+           !platform::IsReadOnlyFolder(root);
 }
 
 bool ConversionJob::PrepareDestinationFolder(const std::string& folder) {
+    // What Quillrun writes and removes itself stays inside the destination hierarchy: a link
+    // there, planted or not, would lead its marker, claim and folders elsewhere.
+    if (platform::HasLinkBelow(m_candidate.destinationRoot, folder)) {
+        m_observer.Log(folder +
+                       " is a link, or lies below one: nothing is written through a link in the "
+                       "destination hierarchy.");
+        return false;
+    }
     // A document directly below a root has the root's trimmed form as its folder.
     const std::string examined = platform::FolderToOpen(folder);
     switch (platform::GetPathKind(examined)) {
         case platform::PathKind::Missing:
-            if (!platform::CreateFolderTree(folder)) {
+            if (const platform::FileResult created = platform::CreateFolderTree(folder); !created) {
                 m_observer.Log("Unable to Create the folder " + folder);
+                m_observer.Log("The folder could not be created: " + created.error.message + ".");
                 return false;
             }
             return true;
@@ -91,6 +120,9 @@ JobResult ConversionJob::RunReader(ImageClaim& claim) {
         }
     }
     const std::string statisticsPath = StatisticsPathFor(document);
+    // Whatever stands at the statistics file's name (left by an earlier run, or planted, a link
+    // included) would be read as this run's: it goes, and a link goes without being followed.
+    platform::RemoveFile(statisticsPath);
     const std::string commandLine =
         BuildReaderCommandLine({m_readerPath, m_settings.user, m_settings.password,
                                 m_settings.commandArgs, image, document, statisticsPath});
@@ -172,16 +204,16 @@ JobOutcome ConversionJob::DiscardStoppedRun() {
     return MarkImageFailed(JobOutcome::StoppedByUser);
 }
 
-// The marker holds the image's full path and keeps the image out of every later search. Without
-// it the same image would be run again and again, holding up every image behind it, so a marker
-// that cannot be written stops the work as an unusable destination folder does.
+// The marker holds the image's full path and keeps the image out of every later search. One that
+// cannot be written leaves the image to be passed over for the rest of the run instead, so that
+// it is not run again and again.
 JobOutcome ConversionJob::MarkImageFailed(JobOutcome outcome) {
     const platform::FileResult written =
         platform::WriteWholeFile(m_candidate.marker, m_candidate.image);
     if (!written) {
         m_observer.Log("The failure marker " + m_candidate.marker +
                        " could not be written: " + written.error.message + ".");
-        return JobOutcome::WorkCannotGoOn;
+        return EndImage(false);
     }
     return outcome;
 }

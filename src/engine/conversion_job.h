@@ -22,12 +22,15 @@ inline constexpr const char* kStoppedDocumentSuffix = ".stopped";
 
 enum class JobOutcome {
     Converted,         // the document exists and its statistics have been harvested
-    Failed,            // the reading program left no document: the image has its failure marker
+    Failed,            // the reading program left no document, or the image could not be
+                       // handed to it: the image has its failure marker
     StoppedByUser,     // the user ended the reading program: marker, unfinished document set aside
     LeftForNextStart,  // the program is being ended: nothing of the job is left, not even a marker
     TakenElsewhere,    // another job has taken or finished the image meanwhile
-    WorkCannotGoOn     // the job could not run at all (folder, reading program, claim, marker); the
-                       // log says why, and the next image would fare no better
+    PassedOver,        // the image's own folder or marker could not be made: the log says why,
+                       // and the image is to be left alone for the rest of the run
+    WorkCannotGoOn     // the reading program cannot be started, or the destination hierarchy
+                       // itself has gone or cannot be written: the next image would fare no better
 };
 
 struct JobResult {
@@ -49,6 +52,8 @@ class ConversionJob {
 
   private:
     bool PrepareDestinationFolder(const std::string& folder);
+    bool DestinationUsable() const;
+    JobOutcome EndImage(bool markerPossible);
     JobResult RunReader(ImageClaim& claim);
     std::optional<JobOutcome> InterruptedOutcome(const platform::ProgramRun& run,
                                                  const ImageClaim& claim,

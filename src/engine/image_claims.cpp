@@ -39,6 +39,16 @@ bool Exists(const std::string& path) {
     return platform::GetPathKind(path) != platform::PathKind::Missing;
 }
 
+// Anything at a slot's name takes it, a link to nowhere included.
+bool SlotTaken(const std::string& path) {
+    return platform::GetFileStamp(path).has_value();
+}
+
+// Quillrun's programs are "quillrun" and "quillrun-service" on every system.
+bool IsQuillrunName(const std::string& name) {
+    return name.rfind("quillrun", 0) == 0;
+}
+
 }  // namespace
 
 std::string ClaimSlotPath(const std::string& document, int slot) {
@@ -107,7 +117,7 @@ bool ImageClaim::KeepUp() {
     // Taken over means: our file is gone or replaced, or somebody has claimed the slot above.
     const std::optional<platform::FileStamp> current = platform::GetFileStamp(m_held.path);
     if (!current || !current->sameFile(m_held.stamp) ||
-        (m_held.number < kClaimSlots && Exists(ClaimSlotPath(m_document, m_held.number + 1)))) {
+        (m_held.number < kClaimSlots && SlotTaken(ClaimSlotPath(m_document, m_held.number + 1)))) {
         m_lost = true;
         return false;
     }
@@ -123,15 +133,17 @@ ImageClaims::ImageClaims(platform::ProcessIdentity self, ClaimTiming timing, Clo
       m_clock(std::move(clock)),
       m_lastPrune(m_clock()) {}
 
-bool ImageClaims::IsClaimed(const std::string& document) {
+ClaimCheck ImageClaims::Check(const std::string& document) {
+    ClaimCheck check;
     {
         const std::lock_guard lock(m_mutex);
         if (m_reserved.contains(document)) {
-            return true;
+            check.held = true;
+            return check;
         }
     }
     for (int slot = 1; slot <= kClaimSlots; ++slot) {
-        const std::string path = ClaimSlotPath(document, slot);
+        std::string path = ClaimSlotPath(document, slot);
         const std::optional<platform::FileStamp> stamp = platform::GetFileStamp(path);
         if (!stamp) {
             // Slot 1 alone may be missing above a claim (removed by hand): Claim finds that
@@ -139,13 +151,23 @@ bool ImageClaims::IsClaimed(const std::string& document) {
             if (slot == 1) {
                 continue;
             }
-            return false;
+            return check;
         }
-        if (Judge(path, *stamp) == Verdict::Live) {
-            return true;
+        std::optional<platform::ProcessIdentity> holder;
+        if (Judge(path, *stamp, &holder) == Verdict::Live) {
+            check.held = true;
+            check.slot = std::move(path);
+            // Judged by the system: a live process of this boot and scope.
+            if (holder && holder->boot == m_self.boot && holder->scope == m_self.scope &&
+                holder->pid != m_self.pid) {
+                check.holderName = platform::ProcessName(holder->pid);
+                check.heldByOtherProgram = !IsQuillrunName(check.holderName);
+                check.holderPid = holder->pid;
+            }
+            return check;
         }
     }
-    return false;
+    return check;
 }
 
 bool ImageClaims::Reserve(const std::string& document) {
@@ -179,7 +201,7 @@ ClaimResult ImageClaims::Claim(const std::string& document) {
                     Slot mine{number, std::move(path), created.stamp, true};
                     // A slot above ours means the slot we just made had been removed under a
                     // claim (by hand): that claim is judged next, as any other.
-                    if (number == kClaimSlots || !Exists(ClaimSlotPath(document, number + 1))) {
+                    if (number == kClaimSlots || !SlotTaken(ClaimSlotPath(document, number + 1))) {
                         return Finish(document, std::move(mine), std::move(below));
                     }
                     below.push_back(std::move(mine));
@@ -221,8 +243,12 @@ ClaimResult ImageClaims::Finish(const std::string& document, Slot held, std::vec
     return {ClaimOutcome::Claimed, std::move(claim), {}};
 }
 
-ImageClaims::Verdict ImageClaims::Judge(const std::string& path, const platform::FileStamp& stamp) {
+ImageClaims::Verdict ImageClaims::Judge(const std::string& path, const platform::FileStamp& stamp,
+                                        std::optional<platform::ProcessIdentity>* judged) {
     const std::optional<platform::ProcessIdentity> holder = ParseClaimRecord(ReadClaimText(path));
+    if (judged != nullptr) {
+        *judged = holder;
+    }
     if (holder && !m_self.boot.empty() && holder->boot == m_self.boot) {
         // The same running system: in the same process id space, the system knows.
         if (holder->scope == m_self.scope) {

@@ -87,6 +87,17 @@ enum class ClaimOutcome {
     Failed          // the claim could not be written; failure says why
 };
 
+// What the search learns of an image's claim.
+struct ClaimCheck {
+    bool held = false;  // a job, of this program or another one, holds it
+    // Held by a live process of this machine that is not a Quillrun (its id reused by some other
+    // program, or a claim file written by hand): it stays held, but somebody should know.
+    bool heldByOtherProgram = false;
+    std::uint64_t holderPid = 0;
+    std::string holderName;
+    std::string slot;  // the claim file that holds it
+};
+
 struct ClaimResult {
     ClaimOutcome outcome = ClaimOutcome::Failed;
     std::optional<ImageClaim> claim;
@@ -102,8 +113,10 @@ class ImageClaims {
                          ClaimTiming timing = {}, Clock clock = &std::chrono::steady_clock::now);
 
     // The search's question: is the image whose document this is taken by a job, of this
-    // program or another one, whose holder is still there?
-    bool IsClaimed(const std::string& document);
+    // program or another one, whose holder is still there? A slot that is not a regular file, or
+    // cannot be read, is judged as a claim of another machine is: by how long it stays unchanged.
+    ClaimCheck Check(const std::string& document);
+    bool IsClaimed(const std::string& document) { return Check(document).held; }
 
     // For a program that hands the search's choice to a job on another thread: until Release,
     // the document counts as claimed, before the job has written its claim. False when it is
@@ -119,7 +132,8 @@ class ImageClaims {
     enum class Verdict { Live, Abandoned };
     using Slot = ImageClaim::Slot;
 
-    Verdict Judge(const std::string& path, const platform::FileStamp& stamp);
+    Verdict Judge(const std::string& path, const platform::FileStamp& stamp,
+                  std::optional<platform::ProcessIdentity>* holder = nullptr);
     std::chrono::steady_clock::duration UnchangedFor(const std::string& path,
                                                      const platform::FileStamp& stamp);
     ClaimResult Finish(const std::string& document, Slot held, std::vector<Slot> below);

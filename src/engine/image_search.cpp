@@ -62,10 +62,12 @@ bool HasTwin(const std::string& path, SearchMemory& memory) {
 
 }  // namespace
 
-ImageSearch::ImageSearch(std::string sourceRoot, std::string destinationRoot, ImageClaims& claims)
+ImageSearch::ImageSearch(std::string sourceRoot, std::string destinationRoot, ImageClaims& claims,
+                         Log log)
     : m_sourceRoot(WithoutTrailingSeparators(std::move(sourceRoot))),
       m_destinationRoot(WithoutTrailingSeparators(std::move(destinationRoot))),
-      m_claims(claims) {}
+      m_claims(claims),
+      m_log(std::move(log)) {}
 
 std::optional<Candidate> ImageSearch::Next(const GiveUp& giveUp) {
     m_giveUp = giveUp ? &giveUp : nullptr;
@@ -120,22 +122,29 @@ bool ImageSearch::Test(const std::string& folder, const std::string& name) {
         return false;
     }
     std::string document = ReplaceLastThree(marker, "orx");
-    if (HasTwin(document, m_memory)) {
-        return false;
-    }
-    // An image that a job converts right now, in this program or another one, is left to it. A
-    // claim whose holder died becomes free by age alone, which no folder's stamp shows.
-    if (m_claims.IsClaimed(document)) {
-        m_memory.lookAgainNextTick();
+    if (HasTwin(document, m_memory) || m_passedOver.contains(document)) {
         return false;
     }
     std::string image = platform::JoinPath(folder, name);
-    if (!platform::IsFileReady(image)) {
+    // An image that a job converts right now, in this program or another one, is left to it. A
+    // claim whose holder died becomes free by age alone, which no folder's stamp shows.
+    if (IsHeld(image, document) || !platform::IsFileReady(image)) {
         m_memory.lookAgainNextTick();
         return false;
     }
-    m_found = Candidate{std::move(image), std::move(document), std::move(marker)};
+    m_found =
+        Candidate{std::move(image), std::move(document), std::move(marker), m_destinationRoot};
     return true;
+}
+
+bool ImageSearch::IsHeld(const std::string& image, const std::string& document) {
+    const ClaimCheck claim = m_claims.Check(document);
+    if (claim.heldByOtherProgram && m_log && m_heldReported.insert(document).second) {
+        m_log(image + " is claimed by process " + std::to_string(claim.holderPid) + " (" +
+              (claim.holderName.empty() ? std::string("unknown") : claim.holderName) +
+              "), which is not a Quillrun: it stays held until " + claim.slot + " is removed.");
+    }
+    return claim.held;
 }
 
 }  // namespace quillrun

@@ -3,8 +3,11 @@
 namespace quillrun {
 namespace {
 
+// A path holds no double quote; backslashes at its end are doubled, or the closing quote would
+// count as one of its characters.
 std::string Quoted(const std::string& text) {
-    return '"' + text + '"';
+    const std::size_t kept = text.find_last_not_of('\\') + 1;
+    return '"' + text + std::string(text.size() - kept, '\\') + '"';
 }
 
 std::string ReplacePlaceholders(const std::string& line, const std::string& image,

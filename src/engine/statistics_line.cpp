@@ -15,11 +15,11 @@ void SkipSpace(std::string_view& text) {
     }
 }
 
+// Every field is a count: a minus sign is a mismatch like any other, so a damaged or hostile
+// line never gives a page a negative number of characters.
 bool ScanNumber(std::string_view& text, std::int32_t& value) {
     SkipSpace(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
+    if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
     }
     if (text.empty() || text.front() < '0' || text.front() > '9') {
@@ -35,14 +35,9 @@ bool ScanNumber(std::string_view& text, std::int32_t& value) {
         }
         text.remove_prefix(1);
     }
-    const std::int64_t signedValue = negative ? -magnitude : magnitude;
-    if (signedValue > std::numeric_limits<std::int32_t>::max()) {
-        value = std::numeric_limits<std::int32_t>::max();
-    } else if (signedValue < std::numeric_limits<std::int32_t>::min()) {
-        value = std::numeric_limits<std::int32_t>::min();
-    } else {
-        value = static_cast<std::int32_t>(signedValue);
-    }
+    value = magnitude > std::numeric_limits<std::int32_t>::max()
+                ? std::numeric_limits<std::int32_t>::max()
+                : static_cast<std::int32_t>(magnitude);
     return true;
 }
 

@@ -11,8 +11,9 @@ using StatisticsFields = std::array<std::int32_t, 5>;
 
 // Scans a line as the format "%d, %d, %d, %d, %d" does: white space may precede each number and
 // follow each comma, a comma must follow each of the first four numbers directly, and text after
-// the fifth is ignored. Scanning stops at the first mismatch; the fields not reached keep their
-// values. Numbers beyond the 32-bit range are clamped to it. Returns how many fields were set.
+// the fifth is ignored. Every field is a count: a minus sign is a mismatch. Scanning stops at the
+// first mismatch; the fields not reached keep their values. Numbers beyond the 32-bit range are
+// clamped to it. Returns how many fields were set.
 int ScanStatisticsLine(std::string_view line, StatisticsFields& fields);
 
 // Confidence of a page in percent: (characters - 2 * doubleWeight - singleWeight) * 100 /

@@ -22,7 +22,8 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
-// The stamp of the file at path, following links; nothing when nothing can be found there.
+// The stamp of what is at path itself, a link included (its target is never looked at); nothing
+// when nothing is there.
 std::optional<FileStamp> GetFileStamp(const std::string& path);
 
 enum class ExclusiveCreateStatus { Created, AlreadyExists, Failed };

@@ -27,7 +27,7 @@ ExclusiveCreateResult Failure(int error) {
 
 std::optional<FileStamp> GetFileStamp(const std::string& path) {
     struct stat status {};
-    if (path.empty() || ::stat(path.c_str(), &status) != 0) {
+    if (path.empty() || ::lstat(path.c_str(), &status) != 0) {
         return std::nullopt;
     }
     return StampOf(status);

@@ -36,7 +36,7 @@ ExclusiveCreateResult Failure(DWORD error) {
 }  // namespace
 
 std::optional<FileStamp> GetFileStamp(const std::string& path) {
-    const UniqueHandle file = OpenForAttributes(path);
+    const UniqueHandle file = OpenForAttributes(path, false);
     return file ? StampOf(file.get()) : std::nullopt;
 }
 

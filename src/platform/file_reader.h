@@ -10,7 +10,8 @@ namespace quillrun::platform {
 // A regular file opened for reading. The open never waits: a FIFO, a device, a folder, or a file
 // that another process holds in a way that would make the open wait, is simply not opened. So a
 // file that another program hands over (the reading program's statistics) can never hold the
-// work, whatever stands at its place.
+// work, whatever stands at its place. A link at the name is not followed either: what somebody
+// planted there is never read as the file it stands for.
 class FileReader {
   public:
     explicit FileReader(const std::string& path);

@@ -17,7 +17,7 @@ struct FileReader::Impl {
 FileReader::FileReader(const std::string& path) : m_impl(std::make_unique<Impl>()) {
     // Without O_NONBLOCK, opening a FIFO waits for a writer, and opening a file under another
     // process's lease waits for the lease to be broken.
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY));
     struct stat status {};
     if (fd && ::fstat(fd.get(), &status) == 0 && S_ISREG(status.st_mode)) {
         m_impl->fd = std::move(fd);

@@ -17,13 +17,14 @@ FileReader::FileReader(const std::string& path) : m_impl(std::make_unique<Impl>(
     // Opens on Windows never wait. Shared for reading only: a file that another program still
     // has open for writing is not opened, so nothing half-written is read. Only a file on a disk
     // counts; a pipe, a console or a device (NUL, COM1) does not.
-    UniqueHandle file(::CreateFileW(ToWide(path).c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueHandle file(::CreateFileW(
+        ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION information{};
     if (file && ::GetFileType(file.get()) == FILE_TYPE_DISK &&
         ::GetFileInformationByHandle(file.get(), &information) &&
-        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0) {
         m_impl->file = std::move(file);
     }
 }

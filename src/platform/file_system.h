@@ -53,9 +53,14 @@ enum class Access {
 bool CreateFolder(const std::string& path);
 
 // Creates the folder and every missing folder above it, each with the access given; the levels
-// that exist are left as they are. True when the folder exists as a folder afterwards. Fails
-// when a level is a file, and never tries to create a root.
-bool CreateFolderTree(const std::string& folder, Access access = Access::Inherited);
+// that exist are left as they are. Succeeds when the folder exists as a folder afterwards. Fails
+// when a level is a file, and never tries to create a root; the error is the system's reason.
+FileResult CreateFolderTree(const std::string& folder, Access access = Access::Inherited);
+
+// Whether a level of path below root, path itself included, is a link (on Windows any reparse
+// point: a symbolic link or a junction), so that what is written there would land elsewhere.
+// path lies at or below root; root itself is not looked at.
+bool HasLinkBelow(const std::string& root, const std::string& path);
 
 bool RemoveFile(const std::string& path);
 

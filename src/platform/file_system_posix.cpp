@@ -118,24 +118,58 @@ bool CreateFolder(const std::string& path) {
     return MakeFolder(path, Access::Inherited);
 }
 
-bool CreateFolderTree(const std::string& folder, Access access) {
+namespace {
+
+// Something was at the name already: fine when it is a folder.
+FileResult FolderThere(const std::string& folder) {
+    if (GetPathKind(folder) == PathKind::Folder) {
+        return {true, {}};
+    }
+    return {false, SystemErrorFromErrno(ENOTDIR)};
+}
+
+}  // namespace
+
+FileResult CreateFolderTree(const std::string& folder, Access access) {
     // Climbs only while a level is missing and builds the missing ones on the way back down, so
     // a folder whose parent exists costs one call.
     if (MakeFolder(folder, access)) {
-        return true;
+        return {true, {}};
     }
-    if (errno == EEXIST) {
-        return GetPathKind(folder) == PathKind::Folder;
+    const int error = errno;
+    if (error == EEXIST) {
+        return FolderThere(folder);
     }
-    if (errno != ENOENT) {
-        return false;
+    if (error != ENOENT) {
+        return {false, SystemErrorFromErrno(error)};
     }
     const std::optional<std::string> parent = ParentFolder(folder);
-    if (!parent || IsRoot(*parent) || !CreateFolderTree(*parent, access)) {
-        return false;
+    if (!parent || IsRoot(*parent)) {
+        return {false, SystemErrorFromErrno(ENOENT)};
     }
-    return MakeFolder(folder, access) ||
-           (errno == EEXIST && GetPathKind(folder) == PathKind::Folder);
+    if (FileResult above = CreateFolderTree(*parent, access); !above) {
+        return above;
+    }
+    if (MakeFolder(folder, access)) {
+        return {true, {}};
+    }
+    const int again = errno;
+    return again == EEXIST ? FolderThere(folder) : FileResult{false, SystemErrorFromErrno(again)};
+}
+
+bool HasLinkBelow(const std::string& root, const std::string& path) {
+    for (std::string level = path; level.size() > root.size();) {
+        struct stat status {};
+        if (::lstat(level.c_str(), &status) == 0 && S_ISLNK(status.st_mode)) {
+            return true;
+        }
+        std::optional<std::string> parent = ParentFolder(level);
+        if (!parent || parent->size() >= level.size()) {
+            break;
+        }
+        level = std::move(*parent);
+    }
+    return false;
 }
 
 bool RemoveFile(const std::string& path) {

@@ -145,26 +145,60 @@ bool CreateFolder(const std::string& path) {
     return !path.empty() && ::CreateDirectoryW(ToWide(path).c_str(), nullptr) != 0;
 }
 
-bool CreateFolderTree(const std::string& folder, Access /*access*/) {
+namespace {
+
+// Something was at the name already: fine when it is a folder.
+FileResult FolderThere(const std::string& folder) {
+    if (GetPathKind(folder) == PathKind::Folder) {
+        return {true, {}};
+    }
+    return {false, SystemErrorFromWin32(ERROR_DIRECTORY)};
+}
+
+}  // namespace
+
+FileResult CreateFolderTree(const std::string& folder, Access /*access*/) {
     // Climbs only while a level is missing and builds the missing ones on the way back down, so
     // a folder whose parent exists costs one call.
     if (CreateFolder(folder)) {
-        return true;
+        return {true, {}};
     }
     const DWORD error = ::GetLastError();
     if (error == ERROR_ALREADY_EXISTS) {
-        return GetPathKind(folder) == PathKind::Folder;
+        return FolderThere(folder);
     }
     if (error != ERROR_PATH_NOT_FOUND) {
-        return false;
+        return {false, SystemErrorFromWin32(error)};
     }
     const std::optional<std::string> parent = ParentFolder(folder);
-    if (!parent || parent->empty() || IsRoot(*parent) ||
-        !CreateFolderTree(*parent, Access::Inherited)) {
-        return false;
+    if (!parent || parent->empty() || IsRoot(*parent)) {
+        return {false, SystemErrorFromWin32(ERROR_PATH_NOT_FOUND)};
     }
-    return CreateFolder(folder) ||
-           (::GetLastError() == ERROR_ALREADY_EXISTS && GetPathKind(folder) == PathKind::Folder);
+    if (FileResult above = CreateFolderTree(*parent, Access::Inherited); !above) {
+        return above;
+    }
+    if (CreateFolder(folder)) {
+        return {true, {}};
+    }
+    const DWORD again = ::GetLastError();
+    return again == ERROR_ALREADY_EXISTS ? FolderThere(folder)
+                                         : FileResult{false, SystemErrorFromWin32(again)};
+}
+
+bool HasLinkBelow(const std::string& root, const std::string& path) {
+    for (std::string level = path; level.size() > root.size();) {
+        const DWORD attributes = ::GetFileAttributesW(ToWide(level).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            return true;
+        }
+        std::optional<std::string> parent = ParentFolder(level);
+        if (!parent || parent->size() >= level.size()) {
+            break;
+        }
+        level = std::move(*parent);
+    }
+    return false;
 }
 
 bool RemoveFile(const std::string& path) {

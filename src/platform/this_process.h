@@ -26,6 +26,11 @@ ProcessIdentity ThisProcess();
 // process, and a process that has ended but not been waited for, count as not running.
 bool IsProcessRunning(std::uint64_t pid, std::uint64_t started);
 
+// The program a running process of this machine runs, as the system names it (Linux: the first
+// 15 bytes of its file name; Windows: its file name without ".exe"); empty when it cannot be
+// found out.
+std::string ProcessName(std::uint64_t pid);
+
 // How many processors this process may run on (at least 1).
 unsigned ProcessorCount();
 

@@ -83,6 +83,17 @@ bool IsProcessRunning(std::uint64_t pid, std::uint64_t started) {
     return status && status->started == started && status->state != 'Z' && status->state != 'X';
 }
 
+std::string ProcessName(std::uint64_t pid) {
+    // The name stands between the first '(' and the last ')': it may hold either itself.
+    const std::string text = FirstLineOf("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t open = text.find('(');
+    const std::size_t close = text.rfind(')');
+    if (open == std::string::npos || close == std::string::npos || close < open) {
+        return {};
+    }
+    return text.substr(open + 1, close - open - 1);
+}
+
 unsigned ProcessorCount() {
     cpu_set_t allowed;
     CPU_ZERO(&allowed);

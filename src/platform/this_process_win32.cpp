@@ -127,6 +127,25 @@ bool IsProcessRunning(std::uint64_t pid, std::uint64_t started) {
            TicksOf(created) == started && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
+std::string ProcessName(std::uint64_t pid) {
+    if (pid == 0 || pid > MAXDWORD) {
+        return {};
+    }
+    const UniqueHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid)));
+    std::wstring path(32768, L'\0');
+    auto size = static_cast<DWORD>(path.size());
+    if (!process || !::QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) {
+        return {};
+    }
+    path.resize(size);
+    std::wstring name = path.substr(path.find_last_of(L"\\/") + 1);
+    if (name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".exe") == 0) {
+        name.resize(name.size() - 4);
+    }
+    return ToUtf8(name);
+}
+
 unsigned ProcessorCount() {
     DWORD_PTR allowed = 0, system = 0;
     if (::GetProcessAffinityMask(::GetCurrentProcess(), &allowed, &system) && allowed != 0) {

@@ -1,5 +1,7 @@
 #include "service/job_scheduler.h"
 
+#include "service/service_log.h"
+
 namespace quillrun::service {
 
 JobScheduler::JobScheduler(const ServiceSetup& setup, unsigned jobs,
@@ -8,7 +10,8 @@ JobScheduler::JobScheduler(const ServiceSetup& setup, unsigned jobs,
     : m_jobLimit(jobs),
       m_events(events),
       m_context{setup.settings, setup.readerPath, m_claims, events, log, pageStatistics},
-      m_search(setup.settings.sourcePath, setup.settings.destPath, m_claims) {}
+      m_search(setup.settings.sourcePath, setup.settings.destPath, m_claims,
+               [&log](const std::string& message) { log.Write(message); }) {}
 
 JobScheduler::~JobScheduler() = default;
 
@@ -57,6 +60,9 @@ void JobScheduler::CollectFinishedJobs() {
         if ((*job)->finished()) {
             // Nothing the next image needs would be there either: no new job starts.
             m_workStopped = m_workStopped || (*job)->outcome() == JobOutcome::WorkCannotGoOn;
+            if ((*job)->outcome() == JobOutcome::PassedOver) {
+                m_search.PassOver((*job)->document());
+            }
             job = m_jobs.erase(job);
         } else {
             ++job;

@@ -39,6 +39,7 @@ class ServiceJob final {
     bool finished() const { return m_finished.load(); }
     // How the job ended; read once finished.
     JobOutcome outcome() const { return m_outcome; }
+    const std::string& document() const { return m_candidate.document; }
 
   private:
     void Run();

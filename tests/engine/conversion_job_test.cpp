@@ -1,9 +1,28 @@
 #include "engine/conversion_job_test.h"
 
+#include <functional>
+
+#include "engine/claim_record.h"
+#include "support/background_process.h"
+
 namespace quillrun::test {
 namespace {
 
 using ConversionJob = EngineTest;
+
+platform::ProcessIdentity EndedProcessOfThisBoot() {
+    platform::ProcessIdentity identity = platform::ThisProcess();
+    BackgroundProcess ended({SCRIPTED_READER_PATH});
+    identity.pid = ended.pid();
+    ended.wait();
+    return identity;
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, from.size(), to);
+    }
+}
 
 TEST_F(ConversionJob, ReaderGetsTheCommandLinePieceByPieceAndMissingFoldersAreCreated) {
     const std::string image = tree.writeFile("in/a/b/p1.tif");
@@ -93,30 +112,69 @@ TEST_F(ConversionJob, StoppedReaderIsEndedAndCountsAsAFailure) {
     EXPECT_EQ(observer.readerEnds, 3);
 }
 
-TEST_F(ConversionJob, DestinationFolderProblemsEndTheJobBeforeTheReaderRuns) {
-    tree.writeFile("in/sub/p.tif");
-    tree.writeFile("out/sub", "a file where the folder belongs");
+// What only one image meets ends that image: with its marker where one can be written, else it is
+// passed over for the run. What every image would meet, the destination root unusable, stops
+// the work. Neither starts the reading program.
+TEST_F(ConversionJob, AFailureOfOneImageEndsThatImageAndNeverTheWork) {
+    const std::string ended = FormatClaimRecord(EndedProcessOfThisBoot());
+    const struct {
+        const char* what;
+        std::function<void(TempTree&)> arrange;
+        JobOutcome outcome;
+        std::vector<std::string> messages;  // with IN and OUT for the roots
+        bool marked;
+    } cases[] = {
+        {"a file where its folder belongs",
+         [](TempTree& t) { t.writeFile("out/sub", "not a folder"); },
+         JobOutcome::PassedOver,
+         {"OUT/sub exists, but is not a folder.",
+          "IN/sub/p.tif is passed over until the work is "
+          "started again."},
+         false},
+        {"every claim slot abandoned",
+         [&](TempTree& t) {
+             for (int slot = 1; slot <= kClaimSlots; ++slot) {
+                 t.writeFile("out/sub/" + ClaimSlotPath("p.orx", slot), ended);
+             }
+         },
+         JobOutcome::Failed,
+         {"IN/sub/p.tif cannot be claimed for conversion: all 99 of its claim files are "
+          "abandoned."},
+         true},
+        {"a destination root below a file",
+         [](TempTree& t) {
+             RemovePath(t.path("out"));
+             t.writeFile("out", "not a folder");
+         },
+         JobOutcome::WorkCannotGoOn,
+         {"Unable to Create the folder OUT/sub"},
+         false},
+    };
     const std::string record = tree.path("args");
     useTemplate("--record=" + record);
-    std::optional<JobResult> result = convertNext();
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->outcome, JobOutcome::WorkCannotGoOn);
-    EXPECT_FALSE(result->readerRan);
-    EXPECT_EQ(observer.messages, std::vector<std::string>{destination + NativePath("/sub") +
-                                                          " exists, but is not a folder."});
-    EXPECT_FALSE(Exists(record));
-
-    TempTree other;
-    settings.sourcePath = other.makeFolder("in");
-    other.writeFile("in/deeper/p.tif");
-    other.writeFile("file", "");
-    settings.destPath = other.path("file/out");  // a level of it is a file
-    observer.messages.clear();
-    result = convertNext();
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->outcome, JobOutcome::WorkCannotGoOn);
-    EXPECT_EQ(observer.messages, std::vector<std::string>{"Unable to Create the folder " +
-                                                          other.path("file/out/deeper")});
+    for (const auto& c : cases) {
+        TempTree local;
+        settings.sourcePath = local.makeFolder("in");
+        settings.destPath = local.makeFolder("out");
+        const std::string image = local.writeFile("in/sub/p.tif");
+        c.arrange(local);
+        observer.messages.clear();
+        const std::optional<JobResult> result = convertNext();
+        ASSERT_TRUE(result) << c.what;
+        EXPECT_EQ(result->outcome, c.outcome) << c.what;
+        std::vector<std::string> expected;
+        for (std::string message : c.messages) {
+            ReplaceAll(message, "IN/", settings.sourcePath + "/");
+            ReplaceAll(message, "OUT/", settings.destPath + "/");
+            expected.push_back(NativePath(message));
+        }
+        // The system's reason follows a folder that could not be made.
+        ASSERT_GE(observer.messages.size(), expected.size()) << c.what;
+        observer.messages.resize(expected.size());
+        EXPECT_EQ(observer.messages, expected) << c.what;
+        EXPECT_EQ(Exists(local.path("out/sub/p.bad")), c.marked) << c.what;
+        EXPECT_FALSE(Exists(record)) << c.what;
+    }
 }
 
 TEST_F(ConversionJob, UnusualFileNamesReachTheReaderUntouched) {

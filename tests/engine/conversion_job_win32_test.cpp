@@ -21,21 +21,24 @@ std::vector<std::string> UnusualImageNames() {
 namespace {
 
 // Windows file names cannot hold a double quote, but a path that does must still never reach the
-// command line, whatever its origin. No claim can be made beside such a document: the work stops
-// before the reading program is started, and says why.
+// command line, whatever its origin. No claim nor marker can be made beside such a document: the
+// image is passed over before the reading program is started, and the log says why.
 TEST_F(ConversionJob, PathWithADoubleQuoteIsNeverRun) {
     const std::string record = tree.path("args");
     useTemplate("--record=" + record);
     const std::string image = source + "\\say \"cheese\".tif";
-    const JobResult result = convert(
-        {image, destination + "\\say \"cheese\".orx", destination + "\\say \"cheese\".bad"});
+    const JobResult result = convert({image, destination + "\\say \"cheese\".orx",
+                                      destination + "\\say \"cheese\".bad", destination});
     EXPECT_FALSE(Exists(record));
     EXPECT_EQ(observer.readerEnds, 0);
-    EXPECT_EQ(result.outcome, JobOutcome::WorkCannotGoOn);
-    EXPECT_EQ(
-        observer.messages,
-        std::vector<std::string>{image + " cannot be claimed for conversion: " +
-                                 platform::SystemErrorFromWin32(ERROR_INVALID_NAME).message + "."});
+    EXPECT_EQ(result.outcome, JobOutcome::PassedOver);
+    const std::string invalidName = platform::SystemErrorFromWin32(ERROR_INVALID_NAME).message;
+    EXPECT_EQ(observer.messages,
+              (std::vector<std::string>{
+                  image + " cannot be claimed for conversion: " + invalidName + ".",
+                  "The failure marker " + destination +
+                      "\\say \"cheese\".bad could not be written: " + invalidName + ".",
+                  image + " is passed over until the work is started again."}));
 }
 
 TEST_F(ConversionJob, FolderWithTheReadOnlyAttributeIsReported) {

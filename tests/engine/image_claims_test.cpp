@@ -52,12 +52,15 @@ TEST_F(ImageClaimsTest, AHolderIsJudgedByWhatCanBeKnownOfIt) {
     earlierBoot.boot = "an-earlier-boot";
     platform::ProcessIdentity container = self;
     container.scope = "pid:[12345]";
+    TempTree elsewhere;
+    const std::string liveClaim = elsewhere.writeFile("live.clm", FormatClaimRecord(self));
     const struct {
         const char* holder;
         std::string text;
         bool refreshed;  // its file changes before the second look, as a live holder's does
         bool claimedAtFirst;
         bool claimedOnceTheTimeHasPassed;
+        std::string linkTo = {};  // the slot is a link to this instead of a file
     } cases[] = {
         {"this process", FormatClaimRecord(self), false, true, true},
         {"an ended process", FormatClaimRecord(EndedProcess()), false, false, false},
@@ -68,13 +71,20 @@ TEST_F(ImageClaimsTest, AHolderIsJudgedByWhatCanBeKnownOfIt) {
         {"a container beside this one", FormatClaimRecord(container), false, true, false},
         {"a claim being written", "Quillrun claim\nhost=", false, true, false},
         {"an empty file", "", false, true, false},
+        // A slot that is not a claim file is judged by its age alone, and never followed.
+        {"a link to nowhere", "", false, true, false, elsewhere.path("missing")},
+        {"a link to a live claim", "", false, true, false, liveClaim},
     };
     for (const auto& c : cases) {
         TempTree folder;
         const std::string page = folder.path("page.orx");
         ImageClaims judge(self, kTiming, [this] { return now; });
-        WriteFile(Slot(page, 1), c.text, false);
-        SetModificationTime(Slot(page, 1), 1000);
+        if (c.linkTo.empty()) {
+            WriteFile(Slot(page, 1), c.text, false);
+            SetModificationTime(Slot(page, 1), 1000);
+        } else if (!MakeLink(c.linkTo, Slot(page, 1))) {
+            continue;  // no links on this system
+        }
         EXPECT_EQ(judge.IsClaimed(page), c.claimedAtFirst) << c.holder;
         now += kTiming.abandonedAfter;
         if (c.refreshed) {
@@ -90,8 +100,10 @@ TEST_F(ImageClaimsTest, AHolderIsJudgedByWhatCanBeKnownOfIt) {
             EXPECT_EQ(result.claim->path(), Slot(page, 2)) << c.holder;
             result.claim.reset();
             EXPECT_FALSE(Exists(Slot(page, 1)) || Exists(Slot(page, 2))) << c.holder;
+            EXPECT_FALSE(platform::GetFileStamp(Slot(page, 1))) << c.holder;
         }
     }
+    EXPECT_EQ(ReadFile(liveClaim), FormatClaimRecord(self));
 }
 
 TEST_F(ImageClaimsTest, AChainIsTakenOverAboveItsTopAndRemovedWhole) {

@@ -20,7 +20,9 @@ TEST(StatisticsLine, ScansLikeTheFiveNumberFormatAndKeepsFieldsItDoesNotReach) {
     const ScanCase cases[] = {
         {"600, 6, 9, 0, 0", 5, {600, 6, 9, 0, 0}},
         {"  600,6,\t 9,0,0 and more text", 5, {600, 6, 9, 0, 0}},
-        {"+7, -3, 0, 1, 2", 5, {7, -3, 0, 1, 2}},
+        {"+7, 3, 0, 1, 2", 5, {7, 3, 0, 1, 2}},
+        {"7, -3, 0, 1, 2", 1, {7, 22, 33, 44, 55}},  // a count is never negative
+        {"-5, 1, 2, 3, 4", 0, {11, 22, 33, 44, 55}},
         {"500, 5, 5", 3, {500, 5, 5, 44, 55}},
         {"500 ,5,5,0,0", 1, {500, 22, 33, 44, 55}},  // a blank before a comma stops the scan
         {"", 0, {11, 22, 33, 44, 55}},
@@ -30,9 +32,7 @@ TEST(StatisticsLine, ScansLikeTheFiveNumberFormatAndKeepsFieldsItDoesNotReach) {
         {"1, 2, x", 2, {1, 2, 33, 44, 55}},
         {"0x10, 1", 1, {0, 22, 33, 44, 55}},
         // Numbers beyond 32 bits are clamped, however many digits they have.
-        {"99999999999, -99999999999, 2147483648, -2147483649, 000000000000000000000000042",
-         5,
-         {kMax, kMin, kMax, kMin, 42}},
+        {"99999999999, 2147483648, 000000000000000000000000042", 3, {kMax, kMax, 42, 44, 55}},
     };
     for (const ScanCase& c : cases) {
         StatisticsFields fields{11, 22, 33, 44, 55};

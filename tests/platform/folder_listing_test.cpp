@@ -96,10 +96,13 @@ TEST(FileSystem, FolderTreeIsBuiltLevelByLevelAndStopsAtAFileInTheWay) {
     const Case cases[] = {
         {tree.path("a/b/c"), true},     {tree.path("a/b"), true},  // there already
         {tree.path("a/b/c/d/"), true},  {file, false},
-        {tree.path("file/x/y"), false},
+        {tree.path("file/x/y"), false}, {tree.path("a/" + std::string(300, 'n')), false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CreateFolderTree(c.folder), c.made) << c.folder;
+        const FileResult made = CreateFolderTree(c.folder);
+        EXPECT_EQ(made.succeeded, c.made) << c.folder;
+        // A failure comes with the system's reason, for the log line that reports it.
+        EXPECT_EQ(made.error.message.empty(), c.made) << c.folder;
         EXPECT_EQ(GetPathKind(c.folder) == PathKind::Folder, c.made) << c.folder;
     }
     EXPECT_EQ(GetPathKind(file), PathKind::File);
