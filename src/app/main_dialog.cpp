@@ -4,7 +4,6 @@
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
 #include "settings/reader_location.h"
-#include "settings/registry_text.h"
 #include "settings/settings_check.h"
 #include "settings/settings_store.h"
 

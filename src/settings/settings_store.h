@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,10 @@
 namespace quillrun {
 
 inline constexpr const char* kSettingsKeyPath = "Software\\Tandrel\\Quillrun";
+
+// Texts are read whole, whatever their length, up to this bound: far more than any path or
+// command line needs, and small enough that a damaged or hostile value cannot exhaust memory.
+inline constexpr std::size_t kLongestStoredText = 64 * 1024;
 
 // Reads every stored value that is present into settings. A value that cannot be read leaves its
 // setting as it was. Returns the names of the values left unread because they are longer than

@@ -7,12 +7,11 @@
 
 #include <algorithm>
 
-#include "platform/registry.h"
+#include "hive/hive.h"
 #include "recording_view.h"
 #include "registration/reader_registration.h"
 #include "resources/browse_dialogs.h"
 #include "resources/resource_ids.h"
-#include "settings/registry_text.h"
 #include "settings/settings_check.h"
 #include "settings/settings_environment.h"
 #include "settings/settings_store.h"
@@ -24,7 +23,7 @@ class MainDialogTest : public SettingsEnvironment {
   protected:
     MainDialogTest() {
         EXPECT_TRUE(
-            platform::WriteMachineDefaultValue(kReaderRegistrationKey, SCRIPTED_READER_PATH));
+            hive::WriteMachineDefaultValue(kReaderRegistrationKey, SCRIPTED_READER_PATH));
         view.dialog = &dialog;
     }
 

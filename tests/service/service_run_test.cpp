@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "platform/registry.h"
+#include "hive/hive.h"
 #include "registration/reader_registration.h"
 #include "service/service_process.h"
 #include "settings/reader_location.h"
@@ -48,7 +48,7 @@ class ServiceRun : public SettingsEnvironment {
 
     void registerReader() const {
         ASSERT_TRUE(
-            platform::WriteMachineDefaultValue(kReaderRegistrationKey, SCRIPTED_READER_PATH));
+            hive::WriteMachineDefaultValue(kReaderRegistrationKey, SCRIPTED_READER_PATH));
     }
 
     // Saved as the dialog's Cancel saves them after an accepted OK, with options for the

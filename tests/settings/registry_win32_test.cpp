@@ -12,7 +12,6 @@
 #include "registration/reader_registration.h"
 #include "settings/password_scrambling.h"
 #include "settings/reader_location.h"
-#include "settings/registry_text.h"
 #include "settings/scratch_registry_win32.h"
 #include "settings/settings_store.h"
 #include "support/temp_tree.h"

@@ -9,13 +9,12 @@
 #include <sys/stat.h>
 
 #include "settings/password_scrambling.h"
-#include "settings/registry_text.h"
 #include "settings/settings_environment.h"
 
 namespace quillrun::test {
 namespace {
 
-using platform::RegistryFileValue;
+using hive::RegistryFileValue;
 
 class SettingsStore : public SettingsEnvironment {
   protected:
