@@ -61,6 +61,7 @@ bool MainDialog::OnInitDialog() {
     }
     m_engine.SetReaderPath(std::move(*readerPath));
     m_view.EnableToolTips();
+    MigrateLegacyPassword();
     const std::vector<std::string> tooLong = LoadSettings(m_engine.settings());
     ShowSettings();
     for (const std::string& name : tooLong) {

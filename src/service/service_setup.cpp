@@ -21,6 +21,7 @@ ServiceSetup PrepareService() {
         return setup;
     }
     setup.readerPath = std::move(*readerPath);
+    MigrateLegacyPassword();
     LoadSettings(setup.settings);
     setup.problem = CheckSettings(setup.settings);
     return setup;

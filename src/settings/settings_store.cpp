@@ -76,10 +76,9 @@ std::vector<std::string> LoadSettings(Settings& settings) {
             settings.*stored.setting = TextUpToZero(*bytes);
         }
     }
-    const auto legacy = Bounded(key->readText(kLegacyPasswordValue), kLegacyPasswordValue, tooLong);
-    if (legacy && !legacy->empty()) {
-        MigrateLegacyPassword(TextUpToZero(*legacy));
-    }
+    // A password still in clear is the migration's to convert, never a setting; one too long to
+    // be converted is named all the same.
+    Bounded(key->readText(kLegacyPasswordValue), kLegacyPasswordValue, tooLong);
     // Read by its size, not up to a zero byte: a password character equal to the key character
     // at its place scrambles to zero, and the password must come back whole.
     const auto scrambled = Bounded(key->readBytes(kPasswordValue), kPasswordValue, tooLong);
@@ -106,12 +105,16 @@ void SaveSettings(const Settings& settings) {
     key->writeDword(kWriteLogValue, settings.writeLog ? 1 : 0);
 }
 
-void MigrateLegacyPassword(const std::string& password) {
-    std::optional<hive::KeyWriter> key = hive::CreateKey(hive::Hive::CurrentUser, kSettingsKeyPath);
-    if (!key) {
-        return;  // "pwd" stays, and the conversion is tried again at the next start
+void MigrateLegacyPassword() {
+    const std::optional<hive::KeyReader> stored =
+        hive::OpenKey(hive::Hive::CurrentUser, kSettingsKeyPath);
+    const std::optional<std::string> legacy =
+        stored ? stored->readText(kLegacyPasswordValue) : std::nullopt;
+    if (!legacy || legacy->empty() || legacy->size() > kLongestStoredText) {
+        return;
     }
-    if (WritePassword(*key, password)) {
+    std::optional<hive::KeyWriter> key = hive::CreateKey(hive::Hive::CurrentUser, kSettingsKeyPath);
+    if (key && WritePassword(*key, TextUpToZero(*legacy))) {
         key->deleteValue(kLegacyPasswordValue);
     }
 }
