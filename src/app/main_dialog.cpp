@@ -3,9 +3,9 @@
 #include "resources/browse_dialogs.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
-#include "settings/reader_location.h"
 #include "settings/settings_check.h"
 #include "settings/settings_store.h"
+#include "settings/start_up.h"
 
 namespace quillrun::app {
 namespace {
@@ -53,20 +53,18 @@ bool MainDialog::OnInitDialog() {
     if (!aboutItem.empty()) {
         m_view.AddSystemMenuItem(kAboutCommand, aboutItem);
     }
-    std::optional<std::string> readerPath = LocateReader();
-    if (!readerPath) {
-        m_view.ShowMessage(kReaderNotFoundMessage);
+    StartUp start = RunStartUp();
+    if (start.problem) {
+        m_view.ShowMessage(*start.problem);
         m_view.EndDialog();
         return false;
     }
-    m_engine.SetReaderPath(std::move(*readerPath));
+    m_engine.SetReaderPath(std::move(start.readerPath));
     m_view.EnableToolTips();
-    MigrateLegacyPassword();
-    const std::vector<std::string> tooLong = LoadSettings(m_engine.settings());
+    m_engine.settings() = std::move(start.settings);
     ShowSettings();
-    for (const std::string& name : tooLong) {
-        m_engine.LogActivity("The setting " + name + " was not read: it is longer than " +
-                             std::to_string(kLongestStoredText) + " bytes.");
+    for (const std::string& notice : start.notices) {
+        m_engine.LogActivity(notice);
     }
     m_engine.SetStatus(kStatusCheckSettings);
     m_view.FocusControl(kSourcePathEdit);

@@ -2,9 +2,8 @@
 
 #include "hive/hive.h"
 #include "platform/file_system.h"
-#include "settings/reader_location.h"
 #include "settings/settings_check.h"
-#include "settings/settings_store.h"
+#include "settings/start_up.h"
 
 namespace quillrun::service {
 
@@ -15,14 +14,14 @@ ServiceSetup PrepareService() {
         !setup.settingsFile.empty() &&
         platform::GetPathKind(setup.settingsFile) != platform::PathKind::Missing;
     setup.registrationFile = hive::HiveLocation(hive::Hive::LocalMachine).value_or("");
-    std::optional<std::string> readerPath = LocateReader();
-    if (!readerPath) {
-        setup.problem = kReaderNotFoundMessage;
+    StartUp start = RunStartUp();
+    if (start.problem) {
+        setup.problem = std::move(start.problem);
         return setup;
     }
-    setup.readerPath = std::move(*readerPath);
-    MigrateLegacyPassword();
-    LoadSettings(setup.settings);
+    setup.readerPath = std::move(start.readerPath);
+    setup.settings = std::move(start.settings);
+    setup.notices = std::move(start.notices);
     setup.problem = CheckSettings(setup.settings);
     return setup;
 }
