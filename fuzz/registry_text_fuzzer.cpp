@@ -4,17 +4,17 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/registry_file_format.h"
+#include "hive/registry_file_format.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const auto document = quillrun::platform::ParseRegistryText(text);
+    const auto document = quillrun::hive::ParseRegistryText(text);
     if (!document) {
         return 0;
     }
-    const std::string written = quillrun::platform::FormatRegistryText(*document);
-    const auto reread = quillrun::platform::ParseRegistryText(written);
-    if (!reread || quillrun::platform::FormatRegistryText(*reread) != written) {
+    const std::string written = quillrun::hive::FormatRegistryText(*document);
+    const auto reread = quillrun::hive::ParseRegistryText(written);
+    if (!reread || quillrun::hive::FormatRegistryText(*reread) != written) {
         std::abort();
     }
     return 0;

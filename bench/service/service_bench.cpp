@@ -36,7 +36,7 @@
 #include "bench_runs.h"
 #include "bench_workspace.h"
 #include "figure_line.h"
-#include "platform/registry.h"
+#include "hive/hive.h"
 #include "platform/this_process.h"
 #include "registration/reader_registration.h"
 #include "settings/settings.h"
@@ -283,7 +283,7 @@ int main(int argc, char** argv) {
     // The service and its settings live in the workspace: the user's own are never touched.
     ::setenv("XDG_CONFIG_HOME", MakeWorkspaceFolder("config").c_str(), 1);
     ::setenv("XDG_CONFIG_DIRS", MakeWorkspaceFolder("machine").c_str(), 1);
-    if (!quillrun::platform::WriteMachineDefaultValue(quillrun::kReaderRegistrationKey, kReader)) {
+    if (!quillrun::hive::WriteMachineDefaultValue(quillrun::kReaderRegistrationKey, kReader)) {
         FailSetup("cannot register the reading program");
     }
     const unsigned processors = quillrun::platform::ProcessorCount();

@@ -3,10 +3,9 @@
 #include "resources/browse_dialogs.h"
 #include "resources/resource_ids.h"
 #include "resources/string_table.h"
-#include "settings/reader_location.h"
-#include "settings/registry_text.h"
 #include "settings/settings_check.h"
 #include "settings/settings_store.h"
+#include "settings/start_up.h"
 
 namespace quillrun::app {
 namespace {
@@ -54,19 +53,18 @@ bool MainDialog::OnInitDialog() {
     if (!aboutItem.empty()) {
         m_view.AddSystemMenuItem(kAboutCommand, aboutItem);
     }
-    std::optional<std::string> readerPath = LocateReader();
-    if (!readerPath) {
-        m_view.ShowMessage(kReaderNotFoundMessage);
+    StartUp start = RunStartUp();
+    if (start.problem) {
+        m_view.ShowMessage(*start.problem);
         m_view.EndDialog();
         return false;
     }
-    m_work.SetReaderPath(std::move(*readerPath));
+    m_work.SetReaderPath(std::move(start.readerPath));
     m_view.EnableToolTips();
-    const std::vector<std::string> tooLong = LoadSettings(m_settings);
+    m_settings = std::move(start.settings);
     ShowSettings();
-    for (const std::string& name : tooLong) {
-        m_work.Log("The setting " + name + " was not read: it is longer than " +
-                   std::to_string(kLongestStoredText) + " bytes.");
+    for (const std::string& notice : start.notices) {
+        m_work.Log(notice);
     }
     m_work.SetStatus(kStatusCheckSettings);
     m_view.FocusControl(kSourcePathEdit);

@@ -9,4 +9,8 @@ namespace quillrun::platform {
 // whatever locale the user interface has set. Empty when the time cannot be converted.
 std::optional<std::string> FormatLogTimeStamp();
 
+// The current local time for a file name, sorting as it runs: "20240131-140327". Empty when the
+// time cannot be converted.
+std::optional<std::string> FormatFileNameTimeStamp();
+
 }  // namespace quillrun::platform

@@ -21,4 +21,15 @@ std::optional<std::string> FormatLogTimeStamp() {
     return std::string(buffer, length);
 }
 
+std::optional<std::string> FormatFileNameTimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char text[32];
+    if (::localtime_r(&now, &local) == nullptr ||
+        std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local) == 0) {
+        return std::nullopt;
+    }
+    return std::string(text);
+}
+
 }  // namespace quillrun::platform

@@ -17,4 +17,13 @@ std::optional<std::string> FormatLogTimeStamp() {
     return std::string(stamp);
 }
 
+std::optional<std::string> FormatFileNameTimeStamp() {
+    SYSTEMTIME local{};
+    ::GetLocalTime(&local);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u", local.wYear, local.wMonth,
+                  local.wDay, local.wHour, local.wMinute, local.wSecond);
+    return std::string(stamp);
+}
+
 }  // namespace quillrun::platform

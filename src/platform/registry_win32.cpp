@@ -12,23 +12,8 @@
 namespace quillrun::platform {
 namespace {
 
-HKEY RootKey(RegistryHive hive) {
-    return hive == RegistryHive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-}
-
-RegistryStatus StatusOf(LSTATUS result) {
-    switch (result) {
-        case ERROR_SUCCESS:
-            return RegistryStatus::Ok;
-        case ERROR_FILE_NOT_FOUND:
-            return RegistryStatus::NotFound;
-        case ERROR_MORE_DATA:
-            return RegistryStatus::MoreData;
-        case ERROR_ACCESS_DENIED:
-            return RegistryStatus::AccessDenied;
-        default:
-            return RegistryStatus::Failed;
-    }
+HKEY RootKey(RegistryRoot root) {
+    return root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
 bool IsText(DWORD type) {
@@ -56,67 +41,23 @@ void DropTerminator(std::basic_string<Char>& text) {
     }
 }
 
-struct StoredValue {
-    DWORD type = REG_NONE;
-    std::string bytes;  // texts as UTF-8
-};
-
-// Reads the whole value through the wide call; a value that grows between asking for its size
-// and reading it is asked for again.
-LSTATUS ReadWholeValue(HKEY key, const std::wstring& name, StoredValue& value) {
-    std::vector<BYTE> buffer;
-    for (;;) {
-        DWORD size = static_cast<DWORD>(buffer.size());
-        const LSTATUS result = ::RegQueryValueExW(key, name.c_str(), nullptr, &value.type,
-                                                  buffer.empty() ? nullptr : buffer.data(), &size);
-        if (result == ERROR_MORE_DATA || (result == ERROR_SUCCESS && buffer.size() < size)) {
-            buffer.resize(size);
-            continue;
-        }
-        if (result != ERROR_SUCCESS) {
-            return result;
-        }
-        if (IsText(value.type)) {
-            // Odd sizes do not occur in values a program wrote as text; a stray byte is dropped.
-            std::wstring text(size / sizeof(wchar_t), L'\0');
-            std::memcpy(text.data(), buffer.data(), text.size() * sizeof(wchar_t));
-            DropTerminator(text);
-            value.bytes = ToUtf8(text);
-        } else {
-            value.bytes.assign(reinterpret_cast<const char*>(buffer.data()), size);
-        }
-        return ERROR_SUCCESS;
-    }
-}
-
-// What the caller's buffer takes of bytes, with the sizes and results the registry gives.
-RegistryStatus HandOver(std::string_view bytes, void* data, std::uint32_t* size) {
-    if (size == nullptr) {
-        return RegistryStatus::Ok;
-    }
-    const auto stored = static_cast<std::uint32_t>(bytes.size());
-    if (data != nullptr && stored > *size) {
-        *size = stored;
-        return RegistryStatus::MoreData;
-    }
-    if (data != nullptr) {
-        std::memcpy(data, bytes.data(), stored);
-    }
-    *size = stored;
-    return RegistryStatus::Ok;
-}
-
 // Another program may rewrite a value between asking for its size and reading it.
 constexpr int kNarrowReadAttempts = 3;
 
-LSTATUS OpenKey(RegistryHive hive, const std::wstring& path, REGSAM access, HKEY* key) {
-    LSTATUS result = ::RegOpenKeyExW(RootKey(hive), path.c_str(), 0, access, key);
-    // The machine's registrations are looked up where a 32-bit program looked as well: a 32-bit
-    // reading program's installer records itself in that view of the registry.
-    if (result == ERROR_FILE_NOT_FOUND && hive == RegistryHive::LocalMachine) {
-        result = ::RegOpenKeyExW(RootKey(hive), path.c_str(), 0, access | KEY_WOW64_32KEY, key);
+LSTATUS OpenKey(RegistryRoot root, const std::wstring& path, HKEY* key) {
+    LSTATUS result = ::RegOpenKeyExW(RootKey(root), path.c_str(), 0, KEY_READ, key);
+    if (result == ERROR_FILE_NOT_FOUND && root == RegistryRoot::LocalMachine) {
+        result = ::RegOpenKeyExW(RootKey(root), path.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, key);
     }
     return result;
+}
+
+bool SetValue(HKEY key, std::string_view name, DWORD type, const void* data, std::size_t size) {
+    if (size > MAXDWORD) {
+        return false;
+    }
+    return ::RegSetValueExW(key, ToWide(name).c_str(), 0, type, static_cast<const BYTE*>(data),
+                            static_cast<DWORD>(size)) == ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -125,62 +66,65 @@ struct RegistryKey::Handle {
     UniqueRegistryKey key;
 };
 
-RegistryKey::RegistryKey() = default;
+RegistryKey::RegistryKey(std::unique_ptr<Handle> handle) : m_handle(std::move(handle)) {}
 RegistryKey::RegistryKey(RegistryKey&& other) noexcept = default;
 RegistryKey& RegistryKey::operator=(RegistryKey&& other) noexcept = default;
 RegistryKey::~RegistryKey() = default;
 
-void RegistryKey::close() {
-    m_handle.reset();
+std::optional<RegistryKey> RegistryKey::Open(RegistryRoot root, std::string_view path) {
+    UniqueRegistryKey opened;
+    if (OpenKey(root, ToWide(path), opened.put()) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return RegistryKey(std::make_unique<Handle>(Handle{std::move(opened)}));
 }
 
-RegistryStatus RegistryKey::queryValue(std::string_view name, RegistryValueType* type, void* data,
-                                       std::uint32_t* size) const {
-    if (!m_handle || (data != nullptr && size == nullptr)) {
-        return RegistryStatus::Failed;
+std::optional<RegistryKey> RegistryKey::Create(RegistryRoot root, std::string_view path) {
+    UniqueRegistryKey created;
+    if (::RegCreateKeyExW(RootKey(root), ToWide(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_WRITE, nullptr, created.put(), nullptr) != ERROR_SUCCESS) {
+        return std::nullopt;
     }
-    StoredValue value;
-    const LSTATUS result = ReadWholeValue(m_handle->key.get(), ToWide(name), value);
-    if (result != ERROR_SUCCESS) {
-        return StatusOf(result);
-    }
-    if (type != nullptr) {
-        *type = value.type;
-    }
-    return HandOver(value.bytes, data, size);
+    return RegistryKey(std::make_unique<Handle>(Handle{std::move(created)}));
 }
 
-RegistryStatus RegistryKey::setValue(std::string_view name, RegistryValueType type,
-                                     const void* data, std::uint32_t size) {
-    if (!m_handle || (data == nullptr && size != 0)) {
-        return RegistryStatus::Failed;
-    }
+// Reads the whole value; a value that grows between asking for its size and reading it is asked
+// for again.
+std::optional<std::string> RegistryKey::readValue(std::string_view name) const {
     const std::wstring wideName = ToWide(name);
-    const std::string_view bytes(static_cast<const char*>(data), size);
-    if (IsText(type)) {
-        const std::wstring text = WithTerminator(ToWide(bytes));
-        return StatusOf(::RegSetValueExW(m_handle->key.get(), wideName.c_str(), 0, type,
-                                         reinterpret_cast<const BYTE*>(text.data()),
-                                         static_cast<DWORD>(text.size() * sizeof(wchar_t))));
+    std::vector<BYTE> buffer;
+    for (;;) {
+        DWORD type = REG_NONE;
+        DWORD size = static_cast<DWORD>(buffer.size());
+        const LSTATUS result =
+            ::RegQueryValueExW(m_handle->key.get(), wideName.c_str(), nullptr, &type,
+                               buffer.empty() ? nullptr : buffer.data(), &size);
+        if (result == ERROR_MORE_DATA || (result == ERROR_SUCCESS && buffer.size() < size)) {
+            buffer.resize(size);
+            continue;
+        }
+        if (result != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        if (!IsText(type)) {
+            return std::string(reinterpret_cast<const char*>(buffer.data()), size);
+        }
+        // Odd sizes do not occur in values a program wrote as text; a stray byte is dropped.
+        std::wstring text(size / sizeof(wchar_t), L'\0');
+        std::memcpy(text.data(), buffer.data(), text.size() * sizeof(wchar_t));
+        DropTerminator(text);
+        return ToUtf8(text);
     }
-    return StatusOf(::RegSetValueExW(m_handle->key.get(), wideName.c_str(), 0, type,
-                                     reinterpret_cast<const BYTE*>(bytes.data()), size));
 }
 
-RegistryStatus RegistryKey::queryNarrowValue(std::string_view name, void* data,
-                                             std::uint32_t* size) const {
-    if (!m_handle || size == nullptr) {
-        return RegistryStatus::Failed;
-    }
-    // The whole value is read even when only its size is asked for: whether it ends in a
-    // terminator, which is no part of the bytes handed over, shows only in its last byte.
+std::optional<std::string> RegistryKey::readNarrowText(std::string_view name) const {
     const std::string narrowName = ToSystemCodePage(name);
     for (int attempt = 0; attempt < kNarrowReadAttempts; ++attempt) {
         DWORD narrowSize = 0;
         LSTATUS result = ::RegQueryValueExA(m_handle->key.get(), narrowName.c_str(), nullptr,
                                             nullptr, nullptr, &narrowSize);
         if (result != ERROR_SUCCESS) {
-            return StatusOf(result);
+            return std::nullopt;
         }
         // Room for a terminator the stored bytes may lack, which the call then adds.
         std::string bytes(static_cast<std::size_t>(narrowSize) + 1, '\0');
@@ -191,61 +135,37 @@ RegistryStatus RegistryKey::queryNarrowValue(std::string_view name, void* data,
             continue;  // rewritten in between
         }
         if (result != ERROR_SUCCESS) {
-            return StatusOf(result);
+            return std::nullopt;
         }
         bytes.resize(narrowSize);
         DropTerminator(bytes);
-        return HandOver(bytes, data, size);
+        return bytes;
     }
-    return RegistryStatus::Failed;
+    return std::nullopt;
 }
 
-RegistryStatus RegistryKey::setNarrowValue(std::string_view name, const void* data,
-                                           std::uint32_t size) {
-    if (!m_handle || (data == nullptr && size != 0)) {
-        return RegistryStatus::Failed;
-    }
-    const std::string bytes =
-        WithTerminator(std::string(static_cast<const char*>(data), static_cast<std::size_t>(size)));
-    return StatusOf(::RegSetValueExA(m_handle->key.get(), ToSystemCodePage(name).c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(bytes.data()),
-                                     static_cast<DWORD>(bytes.size())));
+bool RegistryKey::writeText(std::string_view name, std::string_view utf8) {
+    const std::wstring text = WithTerminator(ToWide(utf8));
+    return SetValue(m_handle->key.get(), name, REG_SZ, text.data(), text.size() * sizeof(wchar_t));
 }
 
-RegistryStatus RegistryKey::deleteValue(std::string_view name) {
-    if (!m_handle) {
-        return RegistryStatus::Failed;
+bool RegistryKey::writeNarrowText(std::string_view name, std::string_view bytes) {
+    const std::string text = WithTerminator(std::string(bytes));
+    if (text.size() > MAXDWORD) {
+        return false;
     }
-    return StatusOf(::RegDeleteValueW(m_handle->key.get(), ToWide(name).c_str()));
+    return ::RegSetValueExA(m_handle->key.get(), ToSystemCodePage(name).c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(text.data()),
+                            static_cast<DWORD>(text.size())) == ERROR_SUCCESS;
 }
 
-RegistryStatus OpenRegistryKey(RegistryHive hive, std::string_view keyPath, RegistryKey& key) {
-    key.close();
-    UniqueRegistryKey opened;
-    const LSTATUS result = OpenKey(hive, ToWide(keyPath), KEY_READ, opened.put());
-    if (result != ERROR_SUCCESS) {
-        return StatusOf(result);
-    }
-    key.m_handle = std::make_unique<RegistryKey::Handle>(RegistryKey::Handle{std::move(opened)});
-    return RegistryStatus::Ok;
+bool RegistryKey::writeDword(std::string_view name, std::uint32_t number) {
+    const DWORD value = number;
+    return SetValue(m_handle->key.get(), name, REG_DWORD, &value, sizeof value);
 }
 
-RegistryStatus CreateRegistryKey(RegistryHive hive, std::string_view keyPath, RegistryKey& key) {
-    key.close();
-    UniqueRegistryKey created;
-    const LSTATUS result =
-        ::RegCreateKeyExW(RootKey(hive), ToWide(keyPath).c_str(), 0, nullptr,
-                          REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, created.put(), nullptr);
-    if (result != ERROR_SUCCESS) {
-        return StatusOf(result);
-    }
-    key.m_handle = std::make_unique<RegistryKey::Handle>(RegistryKey::Handle{std::move(created)});
-    return RegistryStatus::Ok;
-}
-
-// The system's registry: the hive is where the settings live.
-std::optional<std::string> RegistryHiveLocation(RegistryHive hive) {
-    return hive == RegistryHive::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+bool RegistryKey::deleteValue(std::string_view name) {
+    return ::RegDeleteValueW(m_handle->key.get(), ToWide(name).c_str()) == ERROR_SUCCESS;
 }
 
 }  // namespace quillrun::platform

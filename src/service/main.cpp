@@ -27,6 +27,9 @@ int Serve(const ServiceSetup& setup, const ServiceOptions& options) {
         return kExitWorkStopped;
     }
     ServiceLog log(setup.settings.writeLog, setup.settings.logPath);
+    for (const std::string& notice : setup.notices) {
+        log.Write(notice);
+    }
     std::optional<PageStatisticsFile> pageStatistics;
     if (!options.pageStatisticsFile.empty()) {
         pageStatistics.emplace(options.pageStatisticsFile, log);
@@ -70,7 +73,11 @@ int main(int argc, char** argv) {
     }
     const ServiceSetup setup = PrepareService();
     if (options.check) {
-        std::cout << DescribeSetup(setup) << std::flush;
+        std::cout << DescribeSetup(setup);
+        for (const std::string& notice : setup.notices) {
+            std::cout << notice << '\n';
+        }
+        std::cout << std::flush;
     }
     if (setup.problem) {
         // The very words of the dialog's message box.

@@ -1,29 +1,27 @@
 #include "service/service_setup.h"
 
+#include "hive/hive.h"
 #include "platform/file_system.h"
-#include "platform/registry.h"
-#include "settings/reader_location.h"
 #include "settings/settings_check.h"
-#include "settings/settings_store.h"
+#include "settings/start_up.h"
 
 namespace quillrun::service {
 
 ServiceSetup PrepareService() {
     ServiceSetup setup;
-    setup.settingsFile =
-        platform::RegistryHiveLocation(platform::RegistryHive::CurrentUser).value_or("");
+    setup.settingsFile = hive::HiveLocation(hive::Hive::CurrentUser).value_or("");
     setup.settingsFileFound =
         !setup.settingsFile.empty() &&
         platform::GetPathKind(setup.settingsFile) != platform::PathKind::Missing;
-    setup.registrationFile =
-        platform::RegistryHiveLocation(platform::RegistryHive::LocalMachine).value_or("");
-    std::optional<std::string> readerPath = LocateReader();
-    if (!readerPath) {
-        setup.problem = kReaderNotFoundMessage;
+    setup.registrationFile = hive::HiveLocation(hive::Hive::LocalMachine).value_or("");
+    StartUp start = RunStartUp();
+    if (start.problem) {
+        setup.problem = std::move(start.problem);
         return setup;
     }
-    setup.readerPath = std::move(*readerPath);
-    LoadSettings(setup.settings);
+    setup.readerPath = std::move(start.readerPath);
+    setup.settings = std::move(start.settings);
+    setup.notices = std::move(start.notices);
     setup.problem = CheckSettings(setup.settings);
     return setup;
 }

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "settings/settings.h"
 
@@ -13,7 +14,8 @@ struct ServiceSetup {
     std::string readerPath;    // enclosed in double quotes, as the job needs it
     std::string settingsFile;  // the user hive the settings were read from
     bool settingsFileFound = false;
-    std::string registrationFile;  // the machine hive that registers the reading program
+    std::string registrationFile;      // the machine hive that registers the reading program
+    std::vector<std::string> notices;  // what the dialog would log at its start, in its words
     // The first reason the work cannot start, in the words and order of the dialog: the reading
     // program first, then the checks of OK. Nothing when it may start.
     std::optional<std::string> problem;

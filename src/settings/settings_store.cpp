@@ -1,20 +1,15 @@
 #include "settings/settings_store.h"
 
 #include <array>
-#include <cstdint>
 #include <optional>
+#include <string_view>
 
+#include "hive/hive.h"
 #include "platform/narrow_text.h"
-#include "platform/registry.h"
 #include "settings/password_scrambling.h"
-#include "settings/registry_text.h"
 
 namespace quillrun {
 namespace {
-
-using platform::RegistryHive;
-using platform::RegistryKey;
-using platform::RegistryStatus;
 
 struct StoredText {
     const char* name;
@@ -35,24 +30,9 @@ constexpr const char* kLegacyPasswordValue = "pwd";
 constexpr const char* kPasswordValue = "epwd";
 constexpr const char* kWriteLogValue = "writeLog";
 
-std::optional<std::uint32_t> ReadDword(const RegistryKey& key, const char* name) {
-    platform::DwordBytes bytes{};
-    std::uint32_t size = bytes.size();
-    if (key.queryValue(name, nullptr, bytes.data(), &size) != RegistryStatus::Ok || size == 0) {
-        return std::nullopt;
-    }
-    return platform::UnpackDword(bytes);
-}
-
-RegistryStatus WriteDword(RegistryKey& key, const char* name, std::uint32_t number) {
-    const platform::DwordBytes bytes = platform::PackDword(number);
-    return key.setValue(name, platform::kRegDword, bytes.data(), bytes.size());
-}
-
-RegistryStatus WriteText(RegistryKey& key, const char* name, const std::string& text) {
-    // Texts are stored without a terminating zero, an empty one as a value of zero bytes.
-    return key.setValue(name, platform::kRegSz, text.data(),
-                        static_cast<std::uint32_t>(text.size()));
+// A text is the stored bytes up to the first zero byte among them.
+std::string TextUpToZero(std::string_view bytes) {
+    return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
 // The scrambled password is kept as the bytes of the password in the system's narrow code page,
@@ -66,84 +46,76 @@ std::string UnscramblePassword(const std::string& scrambled) {
     return platform::FromSystemCodePage(ScrambleText(scrambled, g_scrambleKey));
 }
 
-RegistryStatus WritePassword(RegistryKey& key, const std::string& password) {
-    const std::string scrambled = ScramblePassword(password);
-    return key.setNarrowValue(kPasswordValue, scrambled.data(),
-                              static_cast<std::uint32_t>(scrambled.size()));
+bool WritePassword(hive::KeyWriter& key, const std::string& password) {
+    return key.writeBytes(kPasswordValue, ScramblePassword(password));
 }
 
-// Reads a text value, noting its name when it is too long to be read.
-std::optional<std::string> ReadText(const RegistryKey& key, const char* name,
-                                    std::vector<std::string>& tooLong, bool narrow = false) {
-    TextValue value = narrow ? ReadNarrowTextValue(key, name) : ReadTextValue(key, name);
-    if (value.status == TextValue::Status::TooLong) {
+// A value read, unless it is too long to be taken: then its name is noted instead.
+std::optional<std::string> Bounded(std::optional<std::string> bytes, const char* name,
+                                   std::vector<std::string>& tooLong) {
+    if (bytes && bytes->size() > kLongestStoredText) {
         tooLong.emplace_back(name);
-    }
-    if (value.status != TextValue::Status::Read) {
         return std::nullopt;
     }
-    return std::move(value.bytes);
-}
-
-std::vector<std::string> ReadStoredValues(const RegistryKey& key, Settings& settings) {
-    std::vector<std::string> tooLong;
-    for (const StoredText& stored : kStoredTexts) {
-        const auto bytes = ReadText(key, stored.name, tooLong);
-        if (bytes && !(stored.emptyIgnored && bytes->empty())) {
-            settings.*stored.setting = TextUpToZero(*bytes);
-        }
-    }
-    const auto legacy = ReadText(key, kLegacyPasswordValue, tooLong);
-    if (legacy && !legacy->empty()) {
-        MigrateLegacyPassword(TextUpToZero(*legacy));
-    }
-    // Read by its size, not up to a zero byte: a password character equal to the key character
-    // at its place scrambles to zero, and the password must come back whole.
-    const auto scrambled = ReadText(key, kPasswordValue, tooLong, true);
-    if (scrambled && !scrambled->empty()) {
-        settings.password = UnscramblePassword(*scrambled);
-    }
-    if (const auto writeLog = ReadDword(key, kWriteLogValue)) {
-        settings.writeLog = *writeLog != 0;
-    }
-    return tooLong;
+    return bytes;
 }
 
 }  // namespace
 
 std::vector<std::string> LoadSettings(Settings& settings) {
-    RegistryKey key;
     // On the first run there is no key yet: the settings keep the values they start with.
-    if (platform::OpenRegistryKey(RegistryHive::CurrentUser, kSettingsKeyPath, key) !=
-        RegistryStatus::Ok) {
+    const std::optional<hive::KeyReader> key =
+        hive::OpenKey(hive::Hive::CurrentUser, kSettingsKeyPath);
+    if (!key) {
         return {};
     }
-    return ReadStoredValues(key, settings);
+    std::vector<std::string> tooLong;
+    for (const StoredText& stored : kStoredTexts) {
+        const auto bytes = Bounded(key->readText(stored.name), stored.name, tooLong);
+        if (bytes && !(stored.emptyIgnored && bytes->empty())) {
+            settings.*stored.setting = TextUpToZero(*bytes);
+        }
+    }
+    // A password still in clear is the migration's to convert, never a setting; one too long to
+    // be converted is named all the same.
+    Bounded(key->readText(kLegacyPasswordValue), kLegacyPasswordValue, tooLong);
+    // Read by its size, not up to a zero byte: a password character equal to the key character
+    // at its place scrambles to zero, and the password must come back whole.
+    const auto scrambled = Bounded(key->readBytes(kPasswordValue), kPasswordValue, tooLong);
+    if (scrambled && !scrambled->empty()) {
+        settings.password = UnscramblePassword(*scrambled);
+    }
+    if (const auto writeLog = key->readDword(kWriteLogValue)) {
+        settings.writeLog = *writeLog != 0;
+    }
+    return tooLong;
 }
 
 void SaveSettings(const Settings& settings) {
-    RegistryKey key;
-    if (platform::CreateRegistryKey(RegistryHive::CurrentUser, kSettingsKeyPath, key) !=
-        RegistryStatus::Ok) {
+    std::optional<hive::KeyWriter> key = hive::CreateKey(hive::Hive::CurrentUser, kSettingsKeyPath);
+    if (!key) {
         return;
     }
     // A value that fails to write keeps its old content; the others are still written, and no
     // failure is reported: the settings are a convenience that must never stop the program.
     for (const StoredText& stored : kStoredTexts) {
-        WriteText(key, stored.name, settings.*stored.setting);
+        key->writeText(stored.name, settings.*stored.setting);
     }
-    WritePassword(key, settings.password);
-    WriteDword(key, kWriteLogValue, settings.writeLog ? 1 : 0);
+    WritePassword(*key, settings.password);
+    key->writeDword(kWriteLogValue, settings.writeLog ? 1 : 0);
 }
 
-void MigrateLegacyPassword(const std::string& password) {
-    RegistryKey key;
-    if (platform::CreateRegistryKey(RegistryHive::CurrentUser, kSettingsKeyPath, key) !=
-        RegistryStatus::Ok) {
-        return;  // "pwd" stays, and the conversion is tried again at the next start
+void MigrateLegacyPassword() {
+    const std::optional<hive::KeyReader> stored =
+        hive::OpenKey(hive::Hive::CurrentUser, kSettingsKeyPath);
+    const std::optional<std::string> legacy =
+        stored ? stored->readText(kLegacyPasswordValue) : std::nullopt;
+    if (!legacy || legacy->empty() || legacy->size() > kLongestStoredText) {
+        return;
     }
-    if (WritePassword(key, password) == RegistryStatus::Ok) {
-        key.deleteValue(kLegacyPasswordValue);
+    std::optional<hive::KeyWriter> key = hive::CreateKey(hive::Hive::CurrentUser, kSettingsKeyPath);
+    if (key && WritePassword(*key, TextUpToZero(*legacy))) {
+        key->deleteValue(kLegacyPasswordValue);
     }
 }
 

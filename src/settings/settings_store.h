@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,15 +10,22 @@ namespace quillrun {
 
 inline constexpr const char* kSettingsKeyPath = "Software\\Tandrel\\Quillrun";
 
-// Reads every stored value that is present into settings. A value that cannot be read leaves its
-// setting as it was. Returns the names of the values left unread because they are longer than
-// kLongestStoredText, so that the caller can say so; every other failure is silent.
+// Texts are read whole, whatever their length, up to this bound: far more than any path or
+// command line needs, and small enough that a damaged or hostile value cannot exhaust memory.
+inline constexpr std::size_t kLongestStoredText = 64 * 1024;
+
+// Reads every stored value that is present into settings, and changes nothing in the store. A
+// value that cannot be read leaves its setting as it was. Returns the names of the values left
+// unread because they are longer than kLongestStoredText, so that the caller can say so; every
+// other failure is silent.
 std::vector<std::string> LoadSettings(Settings& settings);
 
 // Writes all seven values, empty ones included. Called only after an accepted OK.
 void SaveSettings(const Settings& settings);
 
-// Converts a password found in clear ("pwd") into its scrambled value ("epwd").
-void MigrateLegacyPassword(const std::string& password);
+// Converts a password that an earlier installation kept in clear ("pwd") into its scrambled value
+// ("epwd"), and removes the clear one once the scrambled one is stored. An empty "pwd" is left as
+// it is. Should the store refuse, "pwd" stays, and the next start tries again.
+void MigrateLegacyPassword();
 
 }  // namespace quillrun

@@ -7,12 +7,11 @@
 
 #include <algorithm>
 
-#include "platform/registry.h"
+#include "hive/hive.h"
 #include "recording_view.h"
 #include "registration/reader_registration.h"
 #include "resources/browse_dialogs.h"
 #include "resources/resource_ids.h"
-#include "settings/registry_text.h"
 #include "settings/settings_check.h"
 #include "settings/settings_environment.h"
 #include "settings/settings_store.h"
@@ -23,8 +22,7 @@ namespace {
 class MainDialogTest : public SettingsEnvironment {
   protected:
     MainDialogTest() {
-        EXPECT_TRUE(
-            platform::WriteMachineDefaultValue(kReaderRegistrationKey, SCRIPTED_READER_PATH));
+        EXPECT_TRUE(hive::WriteMachineDefaultValue(kReaderRegistrationKey, SCRIPTED_READER_PATH));
         view.dialog = &dialog;
     }
 
@@ -143,14 +141,22 @@ TEST_F(MainDialogTest, TheLogBoxEnablesTheLogFileControlsAndKeepsTheirText) {
     EXPECT_TRUE(dialog.work().running());
 }
 
+// A password an earlier installation kept in clear is shown, and kept scrambled from then on.
 TEST_F(MainDialogTest, StoredSettingsAreShownAndAStoredUntickedBoxDisablesTheLogFile) {
     writeUserHive(
         SettingsHive("\"sourcePath\"=\"/srv/scans\"\n\"OrlavexArgs\"=\"-in:^S -out:^D -x\"\n"
-                     "\"user\"=\"ann\"\n\"writeLog\"=dword:00000000"));
+                     "\"user\"=\"ann\"\n\"writeLog\"=dword:00000000\n\"pwd\"=\"s3cret\""));
     ASSERT_TRUE(open());
     EXPECT_EQ(view.text.at(kSourcePathEdit), "/srv/scans");
     EXPECT_EQ(view.text.at(kCommandArgsEdit), "-in:^S -out:^D -x");
     EXPECT_EQ(view.text.at(kUserEdit), "ann");
+    EXPECT_EQ(view.text.at(kPasswordEdit), "s3cret");
+    std::vector<std::string> names;
+    for (const auto& value : settingsValues()) {
+        names.push_back(value.name);
+    }
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"sourcePath", "OrlavexArgs", "user", "writeLog", "epwd"}));
     EXPECT_FALSE(view.checked.at(kLogActivityCheck));
     EXPECT_FALSE(view.enabled.at(kLogPathEdit));
     EXPECT_FALSE(view.enabled.at(kLogBrowseButton));

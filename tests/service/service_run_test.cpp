@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "platform/registry.h"
+#include "hive/hive.h"
 #include "registration/reader_registration.h"
 #include "service/service_process.h"
 #include "settings/reader_location.h"
@@ -47,8 +47,7 @@ class ServiceRun : public SettingsEnvironment {
     }
 
     void registerReader() const {
-        ASSERT_TRUE(
-            platform::WriteMachineDefaultValue(kReaderRegistrationKey, SCRIPTED_READER_PATH));
+        ASSERT_TRUE(hive::WriteMachineDefaultValue(kReaderRegistrationKey, SCRIPTED_READER_PATH));
     }
 
     // Saved as the dialog's Cancel saves them after an accepted OK, with options for the
@@ -135,6 +134,26 @@ TEST_F(ServiceRun, RefusesWhatTheDialogRefusesWithItsWordsAndABadCommandLineWith
         << checked.output;
     EXPECT_EQ(checked.error, "");
     EXPECT_EQ(documents(), 0);
+}
+
+// A value too long to be read is named in the dialog's words: by --check, and in the log before
+// the work starts.
+TEST_F(ServiceRun, AValueTooLongToReadIsNamedBeforeTheWorkStarts) {
+    registerReader();
+    settings.user = std::string(kLongestStoredText + 1, 'u');
+    saveSettings("");
+    const std::string notice = "The setting user was not read: it is longer than 65536 bytes.";
+    const ServiceResult checked = RunService({"--check"}, output);
+    EXPECT_NE(checked.output.find("\n" + notice + "\n"), std::string::npos) << checked.output;
+
+    ServiceProcess service({}, output, "service");
+    const auto logged = [&](const std::string& text) {
+        return service.standardOutput().find(text);
+    };
+    ASSERT_TRUE(WaitUntil([&] { return logged("Quillrun service started") != std::string::npos; }));
+    service.signal(SIGTERM);
+    EXPECT_EQ(service.waitForExit(), 0);
+    EXPECT_LT(logged(notice), logged("Quillrun service started")) << service.standardOutput();
 }
 
 TEST_F(ServiceRun, SeveralInstancesOnOneTreeConvertEveryImageExactlyOnce) {

@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-#include "platform/registry.h"
+#include "hive/hive.h"
 #include "settings/settings_environment.h"
 
 namespace quillrun::test {
@@ -58,7 +58,7 @@ TEST_F(ReaderLocation, FindsTheRegisteredProgramAndQuotesIt) {
         {"", "<not found>"},
     };
     for (const Case& c : cases) {
-        ASSERT_TRUE(platform::WriteMachineDefaultValue(kReaderRegistrationKey, c.registered));
+        ASSERT_TRUE(hive::WriteMachineDefaultValue(kReaderRegistrationKey, c.registered));
         EXPECT_EQ(locate(), c.expected) << c.registered;
     }
 }
@@ -75,7 +75,7 @@ TEST_F(ReaderLocation, RegisteredPathOfAnyLengthIsRead) {
     WriteFile(deep, "x", false);
     ASSERT_EQ(::chmod(deep.c_str(), 0755), 0);
 
-    ASSERT_TRUE(platform::WriteMachineDefaultValue(kReaderRegistrationKey, deep));
+    ASSERT_TRUE(hive::WriteMachineDefaultValue(kReaderRegistrationKey, deep));
     EXPECT_EQ(locate(), "\"" + deep + "\"");
     // The path ends at the first zero byte that the read returns.
     registerRaw(0, "@=" + HexText(program + std::string(1, '\0') + "junk"));

@@ -12,7 +12,6 @@
 #include "registration/reader_registration.h"
 #include "settings/password_scrambling.h"
 #include "settings/reader_location.h"
-#include "settings/registry_text.h"
 #include "settings/scratch_registry_win32.h"
 #include "settings/settings_store.h"
 #include "support/temp_tree.h"
@@ -190,6 +189,7 @@ TEST_F(RegistryWin32, PasswordInClearBecomesItsScrambledFormUnlessItIsEmpty) {
                      static_cast<DWORD>(clear.size() * sizeof(wchar_t)));
     WriteNarrow(key, "epwd", "older");
     Settings settings;
+    MigrateLegacyPassword();
     LoadSettings(settings);
     EXPECT_EQ(settings.password, "s3cret");
     EXPECT_FALSE(ReadRaw(key, "pwd", false));
@@ -197,6 +197,7 @@ TEST_F(RegistryWin32, PasswordInClearBecomesItsScrambledFormUnlessItIsEmpty) {
               NarrowStored(ScrambleText("s3cret", g_scrambleKey)));
 
     ::RegSetValueExW(key, L"pwd", 0, REG_SZ, nullptr, 0);
+    MigrateLegacyPassword();
     LoadSettings(settings);
     EXPECT_TRUE(ReadRaw(key, "pwd", false)) << "an empty pwd is neither converted nor deleted";
     EXPECT_EQ(settings.password, "s3cret");

@@ -39,16 +39,16 @@ void SettingsEnvironment::writeUserHive(std::string_view text) const {
     WriteFile(userHive(), text, false);
 }
 
-platform::RegistryDocument SettingsEnvironment::userDocument() const {
-    auto document = platform::ParseRegistryText(ReadFile(userHive()));
+hive::RegistryDocument SettingsEnvironment::userDocument() const {
+    auto document = hive::ParseRegistryText(ReadFile(userHive()));
     EXPECT_TRUE(document.has_value()) << ReadFile(userHive());
-    return document.value_or(platform::RegistryDocument{});
+    return document.value_or(hive::RegistryDocument{});
 }
 
-std::vector<platform::RegistryFileValue> SettingsEnvironment::settingsValues() const {
+std::vector<hive::RegistryFileValue> SettingsEnvironment::settingsValues() const {
     const auto document = userDocument();
     const auto* section = document.findSection("HKEY_CURRENT_USER\\Software\\Tandrel\\Quillrun");
-    return section == nullptr ? std::vector<platform::RegistryFileValue>{} : section->values;
+    return section == nullptr ? std::vector<hive::RegistryFileValue>{} : section->values;
 }
 
 std::string SettingsHive(std::string_view valueLines) {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/registry_file_format.h"
+#include "hive/registry_file_format.h"
 #include "support/temp_tree.h"
 
 namespace quillrun::test {
@@ -29,9 +29,9 @@ class SettingsEnvironment : public ::testing::Test {
 
     void writeUserHive(std::string_view text) const;
     // The user hive as parsed now; fails the test when it cannot be parsed.
-    platform::RegistryDocument userDocument() const;
+    hive::RegistryDocument userDocument() const;
     // The values of the settings key in the user hive, in the file's order.
-    std::vector<platform::RegistryFileValue> settingsValues() const;
+    std::vector<hive::RegistryFileValue> settingsValues() const;
 
     TempTree m_tree;
 

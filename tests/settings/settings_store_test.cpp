@@ -9,13 +9,12 @@
 #include <sys/stat.h>
 
 #include "settings/password_scrambling.h"
-#include "settings/registry_text.h"
 #include "settings/settings_environment.h"
 
 namespace quillrun::test {
 namespace {
 
-using platform::RegistryFileValue;
+using hive::RegistryFileValue;
 
 class SettingsStore : public SettingsEnvironment {
   protected:
@@ -83,26 +82,34 @@ TEST_F(SettingsStore, WriteLogIsOnWhenNonzero) {
     }
 }
 
-TEST_F(SettingsStore, PasswordInClearIsReplacedByItsScrambledForm) {
+// Loading alone writes nothing; the conversion is a step of its own, which the start runs first.
+TEST_F(SettingsStore, PasswordInClearIsReplacedByItsScrambledFormOnlyByTheMigration) {
     struct Case {
         const char* what;
         std::string values;
+        std::string passwordBefore;
         std::string password;
         std::vector<std::string> namesAfter;
     };
     const Case cases[] = {
-        {"pwd alone", "\"pwd\"=\"secret\"", "secret", {"epwd"}},
+        {"pwd alone", "\"pwd\"=\"secret\"", "", "secret", {"epwd"}},
         {"pwd beside epwd",
          "\"epwd\"=hex(1):0d,20,10,52,23\n\"pwd\"=\"secret\"",
+         "other",
          "secret",
          {"epwd"}},
         {"empty pwd stays",
          "\"pwd\"=\"\"\n\"epwd\"=hex(1):0d,20,10,52,23",
          "other",
+         "other",
          {"pwd", "epwd"}},
     };
     for (const Case& c : cases) {
-        writeUserHive(SettingsHive(c.values));
+        const std::string hive = SettingsHive(c.values);
+        writeUserHive(hive);
+        EXPECT_EQ(load().password, c.passwordBefore) << c.what;
+        EXPECT_EQ(ReadFile(userHive()), hive) << c.what;
+        MigrateLegacyPassword();
         EXPECT_EQ(load().password, c.password) << c.what;
         std::vector<std::string> names;
         for (const RegistryFileValue& value : settingsValues()) {
@@ -119,6 +126,7 @@ TEST_F(SettingsStore, PasswordInClearStaysWhenTheStoreCannotBeWritten) {
     const std::string hive = SettingsHive("\"pwd\"=\"secret\"");
     writeUserHive(hive);
     MakeFolders(userHive() + ".lock");  // no lock can be taken, so nothing can be written
+    MigrateLegacyPassword();
     EXPECT_EQ(load().password, "");
     EXPECT_EQ(ReadFile(userHive()), hive);
 }

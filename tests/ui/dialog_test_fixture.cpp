@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QTest>
 
-#include "platform/registry.h"
-#include "platform/registry_file_format.h"
+#include "hive/hive.h"
+#include "hive/registry_file_format.h"
 #include "registration/reader_registration.h"
 #include "settings/settings_store.h"
 #include "ui/message_box.h"
@@ -45,7 +45,7 @@ DialogTest::~DialogTest() {
 }
 
 void DialogTest::registerReader(const std::string& path) const {
-    ASSERT_TRUE(platform::WriteMachineDefaultValue(kReaderRegistrationKey, path));
+    ASSERT_TRUE(hive::WriteMachineDefaultValue(kReaderRegistrationKey, path));
 }
 
 void DialogTest::writeUserSettings(std::string_view valueLines) const {
@@ -60,13 +60,13 @@ std::vector<std::pair<std::string, std::string>> DialogTest::storedSettings() co
     if (!Exists(userHive())) {
         return values;
     }
-    const auto document = platform::ParseRegistryText(ReadFile(userHive()));
+    const auto document = hive::ParseRegistryText(ReadFile(userHive()));
     EXPECT_TRUE(document.has_value());
-    const platform::RegistryFileSection* section =
+    const hive::RegistryFileSection* section =
         document ? document->findSection("HKEY_CURRENT_USER\\" + std::string(kSettingsKeyPath))
                  : nullptr;
     if (section != nullptr) {
-        for (const platform::RegistryFileValue& value : section->values) {
+        for (const hive::RegistryFileValue& value : section->values) {
             values.emplace_back(value.name, value.data);
         }
     }

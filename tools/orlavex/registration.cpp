@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/registry.h"
+#include "hive/hive.h"
 #include "registration/reader_registration.h"
 
 namespace orlavex {
@@ -36,8 +36,8 @@ bool RegisterThisProgram(std::string& registeredPath, std::string& error) {
     if (!OwnExecutablePath(registeredPath, error)) {
         return false;
     }
-    if (!quillrun::platform::WriteMachineDefaultValue(quillrun::kReaderRegistrationKey,
-                                                      registeredPath)) {
+    if (!quillrun::hive::WriteMachineDefaultValue(quillrun::kReaderRegistrationKey,
+                                                  registeredPath)) {
         // The machine hive lives in the first folder of XDG_CONFIG_DIRS, /etc/xdg by default,
         // which usually only the administrator may write.
         error = "cannot write the registration of " + registeredPath +

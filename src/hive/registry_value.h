@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
-namespace quillrun::platform {
+namespace quillrun::hive {
 
 // Value types, numbered as the registry numbers them.
 using RegistryValueType = std::uint32_t;
@@ -34,4 +36,17 @@ constexpr std::uint32_t UnpackDword(const DwordBytes& bytes) {
     return number;
 }
 
-}  // namespace quillrun::platform
+// The number a value holds when it is read as a DWORD, whatever its type: up to 4 bytes, the ones
+// missing taken as zero. A value of no bytes or of more than 4 holds none.
+constexpr std::optional<std::uint32_t> DwordFromValue(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() > kDwordSize) {
+        return std::nullopt;
+    }
+    DwordBytes dword{};
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        dword[i] = static_cast<unsigned char>(bytes[i]);
+    }
+    return UnpackDword(dword);
+}
+
+}  // namespace quillrun::hive

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/registry_value.h"
+#include "hive/registry_value.h"
 
-namespace quillrun::platform {
+namespace quillrun::hive {
 
 // The text registry-export format ("REGEDIT4") that a hive is kept in on systems without a
 // registry. Portable: it knows nothing of files.
@@ -63,4 +63,4 @@ std::optional<RegistryDocument> ParseRegistryText(std::string_view text);
 
 std::string FormatRegistryText(const RegistryDocument& document);
 
-}  // namespace quillrun::platform
+}  // namespace quillrun::hive

@@ -1,13 +1,13 @@
-#include "platform/registry_file_format.h"
+#include "hive/registry_file_format.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <unordered_map>
 #include <utility>
 
-#include "platform/registry_value.h"
+#include "hive/registry_value.h"
 
-namespace quillrun::platform {
+namespace quillrun::hive {
 namespace {
 
 constexpr std::string_view kHeader = "REGEDIT4";
@@ -481,4 +481,4 @@ std::string FormatRegistryText(const RegistryDocument& document) {
     return out;
 }
 
-}  // namespace quillrun::platform
+}  // namespace quillrun::hive

@@ -3,24 +3,19 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/registry.h"
+#include "hive/hive.h"
 
 int main(int argc, char** argv) {
-    using namespace quillrun::platform;
+    using namespace quillrun::hive;
     if (argc != 3) {
         return 2;
     }
     const std::string prefix = argv[1];
     const int count = std::atoi(argv[2]);
     for (int i = 0; i < count; ++i) {
-        RegistryKey key;
-        if (CreateRegistryKey(RegistryHive::CurrentUser, "Software\\Tandrel\\Quillrun", key) !=
-            RegistryStatus::Ok) {
-            return 1;
-        }
+        std::optional<KeyWriter> key = CreateKey(Hive::CurrentUser, "Software\\Tandrel\\Quillrun");
         const std::string name = prefix + std::to_string(i);
-        if (key.setValue(name, kRegSz, name.data(), static_cast<std::uint32_t>(name.size())) !=
-            RegistryStatus::Ok) {
+        if (!key || !key->writeText(name, name)) {
             return 1;
         }
     }

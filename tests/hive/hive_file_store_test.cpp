@@ -2,37 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 
-#include "platform/registry.h"
+#include "hive/hive.h"
 #include "settings/settings_environment.h"
 #include "support/background_process.h"
 
 namespace quillrun::test {
 namespace {
 
-using platform::CreateRegistryKey;
-using platform::kRegSz;
-using platform::OpenRegistryKey;
-using platform::RegistryHive;
-using platform::RegistryKey;
-using platform::RegistryStatus;
+using hive::CreateKey;
+using hive::Hive;
+using hive::OpenKey;
 
 constexpr const char* kKey = "Software\\Tandrel\\Quillrun";
 
-class RegistryStore : public SettingsEnvironment {
+class HiveFileStore : public SettingsEnvironment {
   protected:
-    static RegistryStatus set(const std::string& name, const std::string& data) {
-        RegistryKey key;
-        const RegistryStatus status = CreateRegistryKey(RegistryHive::CurrentUser, kKey, key);
-        if (status != RegistryStatus::Ok) {
-            return status;
-        }
-        return key.setValue(name, kRegSz, data.data(), static_cast<std::uint32_t>(data.size()));
+    static bool set(const std::string& name, const std::string& data) {
+        std::optional<hive::KeyWriter> key = CreateKey(Hive::CurrentUser, kKey);
+        return key && key->writeText(name, data);
     }
 
     static std::set<std::string> entriesOf(const std::string& folder) {
@@ -50,9 +42,9 @@ class RegistryStore : public SettingsEnvironment {
     }
 };
 
-TEST_F(RegistryStore, FirstWriteCreatesAPrivateFolderAndFileWhateverTheUmask) {
+TEST_F(HiveFileStore, FirstWriteCreatesAPrivateFolderAndFileWhateverTheUmask) {
     const mode_t oldMask = ::umask(0);
-    EXPECT_EQ(set("sourcePath", "/srv/scans"), RegistryStatus::Ok);
+    EXPECT_TRUE(set("sourcePath", "/srv/scans"));
     ::umask(oldMask);
 
     EXPECT_EQ(modeOf(configHome()), 0700u);
@@ -66,63 +58,29 @@ TEST_F(RegistryStore, FirstWriteCreatesAPrivateFolderAndFileWhateverTheUmask) {
               (std::set<std::string>{"user.reg", "user.reg.lock"}));
 }
 
-TEST_F(RegistryStore, ReadsFollowTheCallersBufferSize) {
-    ASSERT_EQ(set("tenBytes", "0123456789"), RegistryStatus::Ok);
-    RegistryKey key;
-    ASSERT_EQ(OpenRegistryKey(RegistryHive::CurrentUser, kKey, key), RegistryStatus::Ok);
-
-    struct Case {
-        std::uint32_t capacity;
-        RegistryStatus status;
-    };
-    for (const Case& c : {Case{9, RegistryStatus::MoreData}, Case{10, RegistryStatus::Ok},
-                          Case{260, RegistryStatus::Ok}}) {
-        std::array<char, 260> buffer{};
-        std::uint32_t size = c.capacity;
-        platform::RegistryValueType type = 0;
-        EXPECT_EQ(key.queryValue("TENBYTES", &type, buffer.data(), &size), c.status);
-        EXPECT_EQ(size, 10u) << c.capacity;
-        EXPECT_EQ(type, kRegSz);
-        EXPECT_EQ(std::string(buffer.data()), c.status == RegistryStatus::Ok ? "0123456789" : "");
-    }
-    std::uint32_t size = 0;
-    EXPECT_EQ(key.queryValue("tenBytes", nullptr, nullptr, &size), RegistryStatus::Ok);
-    EXPECT_EQ(size, 10u);
-    EXPECT_EQ(key.queryValue("missing", nullptr, nullptr, &size), RegistryStatus::NotFound);
-}
-
-TEST_F(RegistryStore, KeysAllowOnlyTheAccessTheyWereOpenedFor) {
-    RegistryKey key;
-    EXPECT_EQ(OpenRegistryKey(RegistryHive::CurrentUser, kKey, key), RegistryStatus::NotFound);
-    EXPECT_FALSE(key.isOpen());
-
-    ASSERT_EQ(CreateRegistryKey(RegistryHive::CurrentUser, kKey, key), RegistryStatus::Ok);
-    std::uint32_t size = 0;
-    EXPECT_EQ(key.queryValue("a", nullptr, nullptr, &size), RegistryStatus::AccessDenied);
-    EXPECT_EQ(key.setValue("a", kRegSz, "x", 1), RegistryStatus::Ok);
-    EXPECT_EQ(key.deleteValue("a"), RegistryStatus::Ok);
-    EXPECT_EQ(key.deleteValue("a"), RegistryStatus::NotFound);
-    EXPECT_EQ(key.setValue("line\nbreak", kRegSz, "x", 1), RegistryStatus::Failed);
-
+TEST_F(HiveFileStore, KeysAndValuesAreFoundWithoutRegardToCase) {
+    EXPECT_FALSE(OpenKey(Hive::CurrentUser, kKey));
+    std::optional<hive::KeyWriter> key = CreateKey(Hive::CurrentUser, kKey);
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(key->writeText("tenBytes", "0123456789"));
+    EXPECT_EQ(OpenKey(Hive::CurrentUser, "SOFTWARE\\tandrel\\quillrun")->readText("TENBYTES"),
+              "0123456789");
+    EXPECT_TRUE(key->deleteValue("TenBytes"));
+    EXPECT_FALSE(key->deleteValue("tenBytes"));
+    EXPECT_FALSE(key->writeText("line\nbreak", "x"));
     // A key exists as soon as one of its subkeys does.
-    ASSERT_EQ(OpenRegistryKey(RegistryHive::CurrentUser, "software\\TANDREL", key),
-              RegistryStatus::Ok);
-    EXPECT_EQ(key.setValue("a", kRegSz, "x", 1), RegistryStatus::AccessDenied);
-    EXPECT_EQ(key.deleteValue("a"), RegistryStatus::AccessDenied);
+    EXPECT_TRUE(OpenKey(Hive::CurrentUser, "software\\TANDREL"));
 }
 
-TEST_F(RegistryStore, EveryReadSeesTheFileAsItIsNow) {
-    ASSERT_EQ(set("user", "before"), RegistryStatus::Ok);
-    RegistryKey key;
-    ASSERT_EQ(OpenRegistryKey(RegistryHive::CurrentUser, kKey, key), RegistryStatus::Ok);
+TEST_F(HiveFileStore, EveryReadSeesTheFileAsItIsNow) {
+    ASSERT_TRUE(set("user", "before"));
+    const std::optional<hive::KeyReader> key = OpenKey(Hive::CurrentUser, kKey);
+    ASSERT_TRUE(key);
     writeUserHive(SettingsHive("\"user\"=\"after\""));
-    std::array<char, 16> buffer{};
-    std::uint32_t size = buffer.size();
-    ASSERT_EQ(key.queryValue("user", nullptr, buffer.data(), &size), RegistryStatus::Ok);
-    EXPECT_EQ(std::string(buffer.data(), size), "after");
+    EXPECT_EQ(key->readText("user"), "after");
 }
 
-TEST_F(RegistryStore, WritesKeepWhatThisProgramDoesNotKnow) {
+TEST_F(HiveFileStore, WritesKeepWhatThisProgramDoesNotKnow) {
     const std::string others =
         "[HKEY_CURRENT_USER\\Software\\Other]\n"
         "\"list\"=hex(7):61,00,00\n"
@@ -131,13 +89,13 @@ TEST_F(RegistryStore, WritesKeepWhatThisProgramDoesNotKnow) {
         "@=\"kept\"\n"
         "\n";
     writeUserHive(SettingsHive("\"future\"=dword:00000007") + "\n" + others);
-    ASSERT_EQ(set("sourcePath", "/x"), RegistryStatus::Ok);
+    ASSERT_TRUE(set("sourcePath", "/x"));
     EXPECT_EQ(ReadFile(userHive()), SettingsHive("\"future\"=dword:00000007\n"
                                                  "\"sourcePath\"=\"/x\"") +
                                         "\n" + others);
 }
 
-TEST_F(RegistryStore, UnreadableFileReadsAsEmptyAndIsKeptAsideBeforeItIsReplaced) {
+TEST_F(HiveFileStore, UnreadableFileReadsAsEmptyAndIsKeptAsideBeforeItIsReplaced) {
     const std::string hives[] = {
         std::string("\x7f"
                     "ELF\x02\0\0\0garbage",
@@ -147,11 +105,10 @@ TEST_F(RegistryStore, UnreadableFileReadsAsEmptyAndIsKeptAsideBeforeItIsReplaced
     };
     for (const std::string& hive : hives) {
         writeUserHive(hive);
-        RegistryKey key;
-        EXPECT_EQ(OpenRegistryKey(RegistryHive::CurrentUser, kKey, key), RegistryStatus::NotFound);
+        EXPECT_FALSE(OpenKey(Hive::CurrentUser, kKey));
         EXPECT_EQ(ReadFile(userHive()), hive) << "a read never changes the file";
 
-        ASSERT_EQ(set("user", "new"), RegistryStatus::Ok);
+        ASSERT_TRUE(set("user", "new"));
         EXPECT_EQ(ReadFile(userHive()), SettingsHive("\"user\"=\"new\"") + "\n");
     }
     // Each unreadable file is kept whole under a name of its own, even within one second.
@@ -164,28 +121,28 @@ TEST_F(RegistryStore, UnreadableFileReadsAsEmptyAndIsKeptAsideBeforeItIsReplaced
     EXPECT_EQ(kept, std::set<std::string>(std::begin(hives), std::end(hives)));
 }
 
-TEST_F(RegistryStore, HiveThatCannotBeReadIsNeverReplaced) {
+TEST_F(HiveFileStore, HiveThatCannotBeReadIsNeverReplaced) {
     MakeFolders(userHive());  // a folder where the file should be
-    EXPECT_EQ(set("user", "x"), RegistryStatus::Failed);
+    EXPECT_FALSE(set("user", "x"));
     EXPECT_TRUE(std::filesystem::is_directory(userHive()));
 }
 
-TEST_F(RegistryStore, LinkedHiveStaysLinked) {
+TEST_F(HiveFileStore, LinkedHiveStaysLinked) {
     const std::string target = m_tree.path("dotfiles/user.reg");
     WriteFile(target, SettingsHive("\"user\"=\"old\""), false);
     MakeFolders(configHome() + "/quillrun");
     std::filesystem::create_symlink(target, userHive());
-    ASSERT_EQ(set("user", "new"), RegistryStatus::Ok);
+    ASSERT_TRUE(set("user", "new"));
     EXPECT_TRUE(std::filesystem::is_symlink(userHive()));
     EXPECT_EQ(ReadFile(target), SettingsHive("\"user\"=\"new\"") + "\n");
 }
 
-TEST_F(RegistryStore, UserHiveFallsBackToTheHomeFolder) {
+TEST_F(HiveFileStore, UserHiveFallsBackToTheHomeFolder) {
     for (const std::optional<std::string>& configHome :
          {std::optional<std::string>(), std::optional<std::string>(""),
           std::optional<std::string>("relative/config")}) {
         setVariable("XDG_CONFIG_HOME", configHome);
-        ASSERT_EQ(set("user", configHome.value_or("unset")), RegistryStatus::Ok);
+        ASSERT_TRUE(set("user", configHome.value_or("unset")));
         EXPECT_EQ(settingsValues().size(), 0u) << "nothing lands in the test's config folder";
         const std::string inHome = ReadFile(m_tree.path("home/.config/quillrun/user.reg"));
         EXPECT_NE(inHome.find("\"user\"=\"" + configHome.value_or("unset") + "\""),
@@ -193,24 +150,18 @@ TEST_F(RegistryStore, UserHiveFallsBackToTheHomeFolder) {
     }
 }
 
-TEST_F(RegistryStore, MachineHiveIsReadFromTheFirstFolderThatHasOne) {
+TEST_F(HiveFileStore, MachineHiveIsReadFromTheFirstFolderThatHasOne) {
     const std::string key = "Software\\Vendor\\Tool";
     auto readDefault = [&] {
-        RegistryKey opened;
-        std::array<char, 260> buffer{};
-        std::uint32_t size = buffer.size();
-        if (OpenRegistryKey(RegistryHive::LocalMachine, key, opened) != RegistryStatus::Ok ||
-            opened.queryValue("", nullptr, buffer.data(), &size) != RegistryStatus::Ok) {
-            return std::string("<none>");
-        }
-        return std::string(buffer.data(), size);
+        const std::optional<hive::KeyReader> opened = OpenKey(Hive::LocalMachine, key);
+        return opened ? opened->readText("").value_or("<none>") : "<none>";
     };
     WriteFile(machineHive(1), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\" + key + "]\n@=\"second\"\n",
               false);
     EXPECT_EQ(readDefault(), "second");
 
     // Installing writes to the first folder, which then shadows the second.
-    ASSERT_TRUE(platform::WriteMachineDefaultValue(key, "first"));
+    ASSERT_TRUE(hive::WriteMachineDefaultValue(key, "first"));
     EXPECT_TRUE(Exists(machineHive(0)));
     EXPECT_EQ(modeOf(machineHive(0)), 0644u);
     EXPECT_EQ(readDefault(), "first");
@@ -220,7 +171,7 @@ TEST_F(RegistryStore, MachineHiveIsReadFromTheFirstFolderThatHasOne) {
     EXPECT_EQ(readDefault(), "second");
 }
 
-TEST_F(RegistryStore, TwoInstancesWritingAtOnceLoseNothing) {
+TEST_F(HiveFileStore, TwoInstancesWritingAtOnceLoseNothing) {
     constexpr int kWrites = 150;
     BackgroundProcess first({REGISTRY_WRITER_PATH, "first", std::to_string(kWrites)});
     BackgroundProcess second({REGISTRY_WRITER_PATH, "second", std::to_string(kWrites)});

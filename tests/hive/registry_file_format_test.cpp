@@ -1,10 +1,10 @@
-#include "platform/registry_file_format.h"
+#include "hive/registry_file_format.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace quillrun::platform {
+namespace quillrun::hive {
 namespace {
 
 const std::string kUserKey = "HKEY_CURRENT_USER\\Software\\Tandrel\\Quillrun";
@@ -129,4 +129,4 @@ TEST(RegistryFileFormat, RefusesTextItCannotReadWhole) {
 }
 
 }  // namespace
-}  // namespace quillrun::platform
+}  // namespace quillrun::hive
