@@ -138,7 +138,9 @@ void MainDialog::OnCancel() {
         return;
     }
     if (m_work.running()) {
-        SaveSettings(m_settings);
+        if (const std::optional<std::string> problem = SaveSettings(m_settings)) {
+            m_view.ShowMessage(*problem);
+        }
     }
     m_work.Stop();
     m_view.CloseHelp();

@@ -51,6 +51,9 @@ class KeyWriter {
     KeyWriter& operator=(KeyWriter&& other) noexcept;
     ~KeyWriter();
 
+    // Why the last write or deletion that failed did, in words for the user.
+    const std::string& problem() const { return m_problem; }
+
     bool writeText(std::string_view name, std::string_view text);
     // Stored as a text, through the narrow calls on Windows; see KeyReader::readBytes.
     bool writeBytes(std::string_view name, std::string_view bytes);
@@ -59,14 +62,24 @@ class KeyWriter {
     bool deleteValue(std::string_view name);
 
   private:
+    bool Done(std::optional<std::string> failure);
+
     std::unique_ptr<KeyHandle> m_handle;
+    std::string m_problem;
 };
 
 // An existing key; nothing when it is missing or the hive cannot be read.
 std::optional<KeyReader> OpenKey(Hive hive, std::string_view keyPath);
 
-// A key to write, created (with the hive's file and its folders) when missing.
-std::optional<KeyWriter> CreateKey(Hive hive, std::string_view keyPath);
+// A key to write, created (with the hive's file and its folders) when missing; when it cannot be,
+// problem (if given) says why.
+std::optional<KeyWriter> CreateKey(Hive hive, std::string_view keyPath,
+                                   std::string* problem = nullptr);
+
+// Why what the hive holds cannot be read as settings now (its file is not one this user can
+// read, is far too large, or is not in the registry-export format), in words for the log;
+// nothing when it can be, or is simply not there yet.
+std::optional<std::string> HiveProblem(Hive hive);
 
 // Where the hive is kept, for telling the user where settings come from: the current user's file
 // (which need not exist yet), or the machine's file that is read (the first that exists, else the

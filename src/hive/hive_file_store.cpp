@@ -146,21 +146,28 @@ bool SetAside(const std::string& path) {
 enum class Change { Made, NotNeeded, Impossible };
 using HiveChange = std::function<Change(RegistryDocument& document)>;
 
-// Changes a hive's document under its lock.
+// Changes a hive's document under its lock. Nothing when it was changed (or needed no change),
+// else why it could not be, in words for the user.
+using Failure = std::optional<std::string>;
 
-bool ModifyHive(Hive hive, const HiveChange& change) {
+Failure ModifyHive(Hive hive, const HiveChange& change) {
     const auto file = HiveFileToWrite(hive);
-    if (!file || !platform::CreateFolderTree(file->folder, file->access)) {
-        return false;
+    if (!file) {
+        return "no folder for it can be made out (there is no home folder)";
+    }
+    if (const platform::FileResult folder = platform::CreateFolderTree(file->folder, file->access);
+        !folder) {
+        return "its folder " + file->folder + " cannot be created (" + folder.error.message + ")";
     }
     // The lock lies on a file of its own because every write replaces the hive's file.
-    const platform::FileLock lock(file->path + ".lock", kLockPatience);
+    const std::string lockPath = file->path + ".lock";
+    const platform::FileLock lock(lockPath, kLockPatience);
     if (!lock.held()) {
-        return false;
+        return "its lock file " + lockPath + " cannot be taken (" + lock.error().message + ")";
     }
     const auto target = platform::RewriteTarget(file->path);
     if (!target) {
-        return false;
+        return "the link at " + file->path + " leads nowhere it can be written";
     }
     // The user's hive holds the password, merely scrambled: whatever made it readable by others
     // (a copy, an editor, a restore from a backup), it is made private again whenever it is
@@ -170,18 +177,27 @@ bool ModifyHive(Hive hive, const HiveChange& change) {
     }
     HiveContents contents = ReadHiveFile(*target);
     if (contents.state == HiveState::Unreadable) {
-        return false;  // rewriting it would lose what it holds
+        // Rewriting it would lose what it holds.
+        return *target + " cannot be read, and is left as it is";
     }
-    const Change outcome = change(contents.document);
-    if (outcome != Change::Made) {
-        return outcome == Change::NotNeeded;
+    switch (change(contents.document)) {
+        case Change::Made:
+            break;
+        case Change::NotNeeded:
+            return std::nullopt;
+        case Change::Impossible:
+            return "there is no such value";
     }
     if (contents.state == HiveState::Unparseable && !SetAside(*target)) {
-        return false;
+        return *target + " cannot be read, and cannot be kept aside before it is replaced";
     }
-    return static_cast<bool>(
-        platform::WriteWholeFile(*target, FormatRegistryText(contents.document), file->access,
-                                 platform::Durability::Committed));
+    if (const platform::FileResult written =
+            platform::WriteWholeFile(*target, FormatRegistryText(contents.document), file->access,
+                                     platform::Durability::Committed);
+        !written) {
+        return *target + " cannot be written (" + written.error.message + ")";
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -225,9 +241,9 @@ KeyWriter::~KeyWriter() = default;
 
 namespace {
 
-bool SetValue(const KeyHandle& key, RegistryFileValue value) {
+Failure SetValue(const KeyHandle& key, RegistryFileValue value) {
     if (!IsStorableName(value.name)) {
-        return false;
+        return "a value's name cannot hold a line end";
     }
     return ModifyHive(key.hive, [&](RegistryDocument& document) {
         RegistryFileSection& section = document.ensureSection(key.path);
@@ -242,8 +258,15 @@ bool SetValue(const KeyHandle& key, RegistryFileValue value) {
 
 }  // namespace
 
+bool KeyWriter::Done(std::optional<std::string> failure) {
+    if (failure) {
+        m_problem = std::move(*failure);
+    }
+    return !failure;
+}
+
 bool KeyWriter::writeText(std::string_view name, std::string_view text) {
-    return SetValue(*m_handle, {std::string(name), kRegSz, std::string(text)});
+    return Done(SetValue(*m_handle, {std::string(name), kRegSz, std::string(text)}));
 }
 
 bool KeyWriter::writeBytes(std::string_view name, std::string_view bytes) {
@@ -252,15 +275,15 @@ bool KeyWriter::writeBytes(std::string_view name, std::string_view bytes) {
 
 bool KeyWriter::writeDword(std::string_view name, std::uint32_t number) {
     const DwordBytes bytes = PackDword(number);
-    return SetValue(*m_handle,
-                    {std::string(name), kRegDword, std::string(bytes.begin(), bytes.end())});
+    return Done(SetValue(*m_handle,
+                         {std::string(name), kRegDword, std::string(bytes.begin(), bytes.end())}));
 }
 
 bool KeyWriter::deleteValue(std::string_view name) {
-    return ModifyHive(m_handle->hive, [&](RegistryDocument& document) {
+    return Done(ModifyHive(m_handle->hive, [&](RegistryDocument& document) {
         RegistryFileSection* section = document.findSection(m_handle->path);
         return section != nullptr && section->deleteValue(name) ? Change::Made : Change::Impossible;
-    });
+    }));
 }
 
 std::optional<KeyReader> OpenKey(Hive hive, std::string_view keyPath) {
@@ -272,19 +295,20 @@ std::optional<KeyReader> OpenKey(Hive hive, std::string_view keyPath) {
     return KeyReader(std::make_unique<KeyHandle>(KeyHandle{hive, std::move(fullPath)}));
 }
 
-std::optional<KeyWriter> CreateKey(Hive hive, std::string_view keyPath) {
-    if (!IsStorableName(keyPath)) {
-        return std::nullopt;
-    }
+std::optional<KeyWriter> CreateKey(Hive hive, std::string_view keyPath, std::string* problem) {
     std::string fullPath = FullKeyPath(hive, keyPath);
-    const bool created = ModifyHive(hive, [&](RegistryDocument& document) {
-        if (document.hasKey(fullPath)) {
-            return Change::NotNeeded;
+    Failure failure = !IsStorableName(keyPath) ? Failure("a key's path cannot hold a line end")
+                                               : ModifyHive(hive, [&](RegistryDocument& document) {
+                                                     if (document.hasKey(fullPath)) {
+                                                         return Change::NotNeeded;
+                                                     }
+                                                     document.ensureSection(fullPath);
+                                                     return Change::Made;
+                                                 });
+    if (failure) {
+        if (problem != nullptr) {
+            *problem = std::move(*failure);
         }
-        document.ensureSection(fullPath);
-        return Change::Made;
-    });
-    if (!created) {
         return std::nullopt;
     }
     return KeyWriter(std::make_unique<KeyHandle>(KeyHandle{hive, std::move(fullPath)}));
@@ -292,6 +316,31 @@ std::optional<KeyWriter> CreateKey(Hive hive, std::string_view keyPath) {
 
 std::optional<std::string> HiveLocation(Hive hive) {
     return HivePathToRead(hive);
+}
+
+std::optional<std::string> HiveProblem(Hive hive) {
+    const auto path = HivePathToRead(hive);
+    if (!path) {
+        return std::nullopt;
+    }
+    switch (platform::ReadSmallFile(*path, kLargestHiveFile).status) {
+        case platform::SmallFileStatus::Missing:
+            return std::nullopt;
+        case platform::SmallFileStatus::Unreadable:
+            return *path + " is not a file this user can read; it is left as it is";
+        case platform::SmallFileStatus::TooLarge:
+            return *path +
+                   " is far larger than a settings file; it is kept aside under a new "
+                   "name when the settings are next saved";
+        case platform::SmallFileStatus::Read:
+            break;
+    }
+    if (ReadHive(hive).state == HiveState::Unparseable) {
+        return *path +
+               " is not in the format Quillrun writes; it is kept aside under a new name "
+               "when the settings are next saved";
+    }
+    return std::nullopt;
 }
 
 }  // namespace quillrun::hive

@@ -40,20 +40,40 @@ KeyWriter::KeyWriter(KeyWriter&& other) noexcept = default;
 KeyWriter& KeyWriter::operator=(KeyWriter&& other) noexcept = default;
 KeyWriter::~KeyWriter() = default;
 
+bool KeyWriter::Done(std::optional<std::string> failure) {
+    if (failure) {
+        m_problem = std::move(*failure);
+    }
+    return !failure;
+}
+
+// The registry says no more than that a change failed; the value's name is what helps.
 bool KeyWriter::writeText(std::string_view name, std::string_view text) {
-    return m_handle->key.writeText(name, text);
+    return Done(m_handle->key.writeText(name, text)
+                    ? std::nullopt
+                    : std::optional<std::string>("the value " + std::string(name) +
+                                                 " cannot be written to the registry"));
 }
 
 bool KeyWriter::writeBytes(std::string_view name, std::string_view bytes) {
-    return m_handle->key.writeNarrowText(name, bytes);
+    return Done(m_handle->key.writeNarrowText(name, bytes)
+                    ? std::nullopt
+                    : std::optional<std::string>("the value " + std::string(name) +
+                                                 " cannot be written to the registry"));
 }
 
 bool KeyWriter::writeDword(std::string_view name, std::uint32_t number) {
-    return m_handle->key.writeDword(name, number);
+    return Done(m_handle->key.writeDword(name, number)
+                    ? std::nullopt
+                    : std::optional<std::string>("the value " + std::string(name) +
+                                                 " cannot be written to the registry"));
 }
 
 bool KeyWriter::deleteValue(std::string_view name) {
-    return m_handle->key.deleteValue(name);
+    return Done(m_handle->key.deleteValue(name)
+                    ? std::nullopt
+                    : std::optional<std::string>("the value " + std::string(name) +
+                                                 " cannot be deleted from the registry"));
 }
 
 std::optional<KeyReader> OpenKey(Hive hive, std::string_view keyPath) {
@@ -64,12 +84,20 @@ std::optional<KeyReader> OpenKey(Hive hive, std::string_view keyPath) {
     return KeyReader(std::make_unique<KeyHandle>(KeyHandle{std::move(*key)}));
 }
 
-std::optional<KeyWriter> CreateKey(Hive hive, std::string_view keyPath) {
+std::optional<KeyWriter> CreateKey(Hive hive, std::string_view keyPath, std::string* problem) {
     std::optional<platform::RegistryKey> key = platform::RegistryKey::Create(RootOf(hive), keyPath);
     if (!key) {
+        if (problem != nullptr) {
+            *problem = "the key " + std::string(keyPath) + " cannot be created in the registry";
+        }
         return std::nullopt;
     }
     return KeyWriter(std::make_unique<KeyHandle>(KeyHandle{std::move(*key)}));
+}
+
+// The system's registry reads what it holds whole or not at all.
+std::optional<std::string> HiveProblem(Hive /*hive*/) {
+    return std::nullopt;
 }
 
 // The system's registry: the hive is where the settings live.

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/system_error.h"
+
 namespace quillrun::platform {
 
 // An advisory exclusive lock that serialises one change among processes, held on a file of its
@@ -17,6 +19,9 @@ class FileLock {
     FileLock& operator=(const FileLock&) = delete;
 
     bool held() const;
+    // Why the lock is not held: the file could not be opened (a link at its name is never
+    // followed), or another process kept the lock longer than the patience.
+    const SystemError& error() const;
 
   private:
     struct Impl;

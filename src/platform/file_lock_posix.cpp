@@ -2,13 +2,17 @@
 
 #include <fcntl.h>
 
+#include <cerrno>
+
 #include "platform/descriptor_io_posix.h"
+#include "platform/system_error_posix.h"
 #include "platform/unique_fd.h"
 
 namespace quillrun::platform {
 
 struct FileLock::Impl {
     UniqueFd fd;  // closing it releases the lock
+    SystemError error;
 };
 
 FileLock::FileLock(const std::string& path, std::chrono::milliseconds patience)
@@ -17,6 +21,8 @@ FileLock::FileLock(const std::string& path, std::chrono::milliseconds patience)
                        O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK, 0600));
     if (fd && LockExclusively(fd.get(), patience)) {
         m_impl->fd = std::move(fd);
+    } else {
+        m_impl->error = SystemErrorFromErrno(errno);
     }
 }
 
@@ -24,6 +30,10 @@ FileLock::~FileLock() = default;
 
 bool FileLock::held() const {
     return m_impl->fd.valid();
+}
+
+const SystemError& FileLock::error() const {
+    return m_impl->error;
 }
 
 }  // namespace quillrun::platform

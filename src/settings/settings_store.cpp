@@ -91,32 +91,45 @@ std::vector<std::string> LoadSettings(Settings& settings) {
     return tooLong;
 }
 
-void SaveSettings(const Settings& settings) {
-    std::optional<hive::KeyWriter> key = hive::CreateKey(hive::Hive::CurrentUser, kSettingsKeyPath);
-    if (!key) {
-        return;
+std::optional<std::string> SaveSettings(const Settings& settings) {
+    std::string problem;
+    std::optional<hive::KeyWriter> key =
+        hive::CreateKey(hive::Hive::CurrentUser, kSettingsKeyPath, &problem);
+    // A value that fails to write keeps its old content, and the others are still written.
+    bool saved = key.has_value();
+    if (key) {
+        for (const StoredText& stored : kStoredTexts) {
+            saved = key->writeText(stored.name, settings.*stored.setting) && saved;
+        }
+        saved = WritePassword(*key, settings.password) && saved;
+        saved = key->writeDword(kWriteLogValue, settings.writeLog ? 1 : 0) && saved;
+        problem = saved ? std::string() : key->problem();
     }
-    // A value that fails to write keeps its old content; the others are still written, and no
-    // failure is reported: the settings are a convenience that must never stop the program.
-    for (const StoredText& stored : kStoredTexts) {
-        key->writeText(stored.name, settings.*stored.setting);
+    if (saved) {
+        return std::nullopt;
     }
-    WritePassword(*key, settings.password);
-    key->writeDword(kWriteLogValue, settings.writeLog ? 1 : 0);
+    return "The settings could not be saved in " +
+           hive::HiveLocation(hive::Hive::CurrentUser).value_or("the settings file") + ": " +
+           problem + ".";
 }
 
-void MigrateLegacyPassword() {
+std::optional<std::string> MigrateLegacyPassword() {
     const std::optional<hive::KeyReader> stored =
         hive::OpenKey(hive::Hive::CurrentUser, kSettingsKeyPath);
     const std::optional<std::string> legacy =
         stored ? stored->readText(kLegacyPasswordValue) : std::nullopt;
     if (!legacy || legacy->empty() || legacy->size() > kLongestStoredText) {
-        return;
+        return std::nullopt;
     }
-    std::optional<hive::KeyWriter> key = hive::CreateKey(hive::Hive::CurrentUser, kSettingsKeyPath);
-    if (key && WritePassword(*key, TextUpToZero(*legacy))) {
-        key->deleteValue(kLegacyPasswordValue);
+    std::string problem;
+    std::optional<hive::KeyWriter> key =
+        hive::CreateKey(hive::Hive::CurrentUser, kSettingsKeyPath, &problem);
+    if (key && WritePassword(*key, TextUpToZero(*legacy)) &&
+        key->deleteValue(kLegacyPasswordValue)) {
+        return std::nullopt;
     }
+    return "The password kept in clear in the settings could not be scrambled: " +
+           (key ? key->problem() : problem) + ". It is tried again at the next start.";
 }
 
 }  // namespace quillrun

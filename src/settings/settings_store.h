@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,15 @@ inline constexpr std::size_t kLongestStoredText = 64 * 1024;
 // other failure is silent.
 std::vector<std::string> LoadSettings(Settings& settings);
 
-// Writes all seven values, empty ones included. Called only after an accepted OK.
-void SaveSettings(const Settings& settings);
+// Writes all seven values, empty ones included. Called only after an accepted OK. A value that
+// cannot be written keeps its old content and the others are still written; then the sentence to
+// show says why.
+std::optional<std::string> SaveSettings(const Settings& settings);
 
 // Converts a password that an earlier installation kept in clear ("pwd") into its scrambled value
 // ("epwd"), and removes the clear one once the scrambled one is stored. An empty "pwd" is left as
-// it is. Should the store refuse, "pwd" stays, and the next start tries again.
-void MigrateLegacyPassword();
+// it is. Should the store refuse, "pwd" stays, the next start tries again, and the line to log
+// says why.
+std::optional<std::string> MigrateLegacyPassword();
 
 }  // namespace quillrun
