@@ -87,7 +87,7 @@ void WorkCycle::Stop() {
         m_worker.join();
     }
     // What the last cycle said belongs in the log, although no cycle follows.
-    DeliverPosted();
+    m_posted.RunAll();
     m_log.Flush();
     *m_alive = false;
 }
@@ -183,29 +183,12 @@ void WorkCycle::PostLogLine(const std::string& message) {
 }
 
 void WorkCycle::Post(std::function<void()> action) {
-    bool wake = false;
-    {
-        const std::lock_guard lock(m_postedMutex);
-        wake = m_posted.empty();
-        m_posted.push_back(std::move(action));
-    }
-    if (wake) {
+    if (m_posted.Post(std::move(action))) {
         m_view.RunOnDialogThread([alive = m_alive, this] {
             if (*alive) {
-                DeliverPosted();
+                m_posted.RunAll();
             }
         });
-    }
-}
-
-void WorkCycle::DeliverPosted() {
-    std::vector<std::function<void()>> posted;
-    {
-        const std::lock_guard lock(m_postedMutex);
-        posted.swap(m_posted);
-    }
-    for (std::function<void()>& action : posted) {
-        action();
     }
 }
 

@@ -3,13 +3,13 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/posted_actions.h"
 #include "engine/conversion_job.h"
 #include "engine/document_release.h"
 #include "engine/image_claims.h"
@@ -87,7 +87,6 @@ class WorkCycle {
     // From the worker: runs action on the dialog's thread, after everything posted before it.
     void Post(std::function<void()> action);
     void PostLogLine(const std::string& message);
-    void DeliverPosted();
 
     MainDialogView& m_view;
     const Settings& m_settings;
@@ -106,8 +105,7 @@ class WorkCycle {
     int m_interval = kFirstInterval;
     std::atomic<bool> m_readerStopRequested{false};
 
-    std::mutex m_postedMutex;  // guards m_posted
-    std::vector<std::function<void()>> m_posted;
+    PostedActions m_posted;
     // Shared with the wake-ups handed to the view, which may outlive the cycle.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     std::jthread m_worker;  // last: stopped and joined before anything it uses goes

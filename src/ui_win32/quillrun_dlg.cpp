@@ -116,7 +116,7 @@ INT_PTR CQuillrunDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             m_behaviour.OnTimer();
             return TRUE;
         case kRunPostedMessage:
-            RunPosted();
+            m_posted.RunAll();
             return TRUE;
         case WM_HELP:
             // F1 on the dialog or any control; F1 in a menu asks for nothing.
@@ -293,21 +293,8 @@ void CQuillrunDlg::CloseReaderProgress() {
 // The window's message queue carries the wake-up; the actions wait here, so none is lost or
 // leaked when the window goes before its messages are read.
 void CQuillrunDlg::RunOnDialogThread(std::function<void()> action) {
-    {
-        const std::lock_guard lock(m_postedMutex);
-        m_posted.push_back(std::move(action));
-    }
-    ::PostMessageW(m_window, kRunPostedMessage, 0, 0);
-}
-
-void CQuillrunDlg::RunPosted() {
-    std::vector<std::function<void()>> posted;
-    {
-        const std::lock_guard lock(m_postedMutex);
-        posted.swap(m_posted);
-    }
-    for (std::function<void()>& action : posted) {
-        action();
+    if (m_posted.Post(std::move(action))) {
+        ::PostMessageW(m_window, kRunPostedMessage, 0, 0);
     }
 }
 

@@ -4,12 +4,11 @@
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <vector>
 
 #include "app/main_dialog.h"
 #include "app/main_dialog_view.h"
+#include "app/posted_actions.h"
 #include "ui_win32/dialog_template_win32.h"
 #include "ui_win32/reader_progress_window.h"
 #include "ui_win32/window_handles.h"
@@ -63,7 +62,6 @@ class CQuillrunDlg : public app::MainDialogView {
     void SetReaderElapsed(std::chrono::milliseconds elapsed) override;
     void CloseReaderProgress() override;
     void RunOnDialogThread(std::function<void()> action) override;
-    void RunPosted();
     void ShowStatisticsWindow(const PageStatsTable& records) override;
     void ShowHelp() override;
     void CloseHelp() override;
@@ -81,8 +79,7 @@ class CQuillrunDlg : public app::MainDialogView {
     HWND m_toolTip = nullptr;    // owned by the dialog's window, which destroys it
     std::wstring m_toolTipText;  // read by the tooltip after the handler has returned
     std::unique_ptr<ReaderProgressWindow> m_progress;
-    std::mutex m_postedMutex;  // guards m_posted: other threads post to it
-    std::vector<std::function<void()>> m_posted;
+    app::PostedActions m_posted;  // other threads post to it
     // Constructed last: its engine may call back into the view from the start.
     app::MainDialog m_behaviour;
 };

@@ -3,20 +3,11 @@
 #include <functional>
 
 #include "engine/claim_record.h"
-#include "support/background_process.h"
 
 namespace quillrun::test {
 namespace {
 
 using ConversionJob = EngineTest;
-
-platform::ProcessIdentity EndedProcessOfThisBoot() {
-    platform::ProcessIdentity identity = platform::ThisProcess();
-    BackgroundProcess ended({SCRIPTED_READER_PATH});
-    identity.pid = ended.pid();
-    ended.wait();
-    return identity;
-}
 
 void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
     for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
@@ -116,7 +107,7 @@ TEST_F(ConversionJob, StoppedReaderIsEndedAndCountsAsAFailure) {
 // passed over for the run. What every image would meet, the destination root unusable, stops
 // the work. Neither starts the reading program.
 TEST_F(ConversionJob, AFailureOfOneImageEndsThatImageAndNeverTheWork) {
-    const std::string ended = FormatClaimRecord(EndedProcessOfThisBoot());
+    const std::string ended = FormatClaimRecord(EndedProcess());
     const struct {
         const char* what;
         std::function<void(TempTree&)> arrange;

@@ -11,10 +11,21 @@
 #include "engine/image_claims.h"
 #include "engine/image_search.h"
 #include "engine/job_observer.h"
+#include "platform/this_process.h"
 #include "settings/settings.h"
+#include "support/background_process.h"
 #include "support/temp_tree.h"
 
 namespace quillrun::test {
+
+// A process of this boot that has ended, as an abandoned claim names it.
+inline platform::ProcessIdentity EndedProcess() {
+    platform::ProcessIdentity identity = platform::ThisProcess();
+    BackgroundProcess ended({SCRIPTED_READER_PATH});
+    identity.pid = ended.pid();
+    ended.wait();
+    return identity;
+}
 
 // A job observer without a display: it keeps the log messages, and ends the reading program when
 // the test says so.

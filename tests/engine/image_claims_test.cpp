@@ -15,15 +15,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr ClaimTiming kTiming{std::chrono::seconds(30), std::chrono::minutes(10)};
 
-// A process of this boot that has ended.
-platform::ProcessIdentity EndedProcess() {
-    platform::ProcessIdentity identity = platform::ThisProcess();
-    BackgroundProcess ended({SCRIPTED_READER_PATH});
-    identity.pid = ended.pid();
-    ended.wait();
-    return identity;
-}
-
 platform::ProcessIdentity OtherMachine() {
     return {"scanner-2", "0123456789abcdef", "boot-of-scanner-2", "pid:[1]", 4711, 99};
 }
