@@ -101,6 +101,7 @@ void WorkCycle::RunWorkCycle() {
     // Edits of the fields apply from the next image: the job takes the settings as they are now.
     m_worker = std::jthread([this, settings = m_settings](std::stop_token stop) {
         CycleEnd end = CycleOnWorker(stop, settings);
+        end.interval = m_interval;
         Post([this, end = std::move(end)]() mutable { EndCycle(std::move(end)); });
     });
 }
@@ -111,11 +112,9 @@ WorkCycle::CycleEnd WorkCycle::CycleOnWorker(std::stop_token stop, const Setting
     // The previous document must be released before anything else happens.
     switch (m_release.Check(observer)) {
         case DocumentRelease::State::Waiting:
-            end.interval = m_interval;
             return end;
         case DocumentRelease::State::NowInUse:
             Post([this] { SetStatus(kStatusWaitingForDocument); });
-            end.interval = m_interval;
             return end;
         case DocumentRelease::State::Free:
             break;
@@ -132,7 +131,6 @@ WorkCycle::CycleEnd WorkCycle::CycleOnWorker(std::stop_token stop, const Setting
         Post([this] { SetStatus(kStatusWaiting); });
         m_interval = kLaterInterval;
     }
-    end.interval = m_interval;
     return end;
 }
 

@@ -76,7 +76,7 @@ class WorkCycle {
   private:
     class Observer;
     struct CycleEnd {
-        int interval = kFirstInterval;
+        int interval = kFirstInterval;  // until the next cycle
         std::optional<DocumentStatistics> statistics;
     };
 
