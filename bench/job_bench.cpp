@@ -68,7 +68,8 @@ void ConversionJobRun(benchmark::State& state) {
     const Settings settings;
     const std::string readerPath = std::string("\"") + kQuickReader + "\"";
     const Candidate candidate{files.image, files.document,
-                              files.document.substr(0, files.document.size() - 3) + "bad"};
+                              files.document.substr(0, files.document.size() - 3) + "bad",
+                              files.document.substr(0, files.document.rfind('/'))};
     const double cpuStart = CpuSecondsWithChildren();
     for (auto _ : state) {
         // A document that is there already counts as converted by another instance.
