@@ -1,5 +1,7 @@
 #include "ui_win32/reader_progress_window.h"
 
+#include <commctrl.h>
+
 #include <array>
 
 #include "app/elapsed_time.h"
@@ -44,6 +46,20 @@ constexpr res::DialogTemplate kProgressWindow{
 };
 }  // namespace layout
 
+// The dialog's own message loop serves the main dialog's keys only, so Enter on Stop, which a
+// dialog would turn into a click, is the button's to take.
+LRESULT CALLBACK StopButtonKeys(HWND button, UINT message, WPARAM wParam, LPARAM lParam,
+                                UINT_PTR /*id*/, DWORD_PTR /*data*/) {
+    if (message == WM_KEYDOWN && wParam == VK_RETURN) {
+        ::SendMessageW(button, BM_CLICK, 0, 0);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(button, StopButtonKeys, 0);
+    }
+    return ::DefSubclassProc(button, message, wParam, lParam);
+}
+
 }  // namespace
 
 ReaderProgressWindow::ReaderProgressWindow(HINSTANCE instance, HWND owner,
@@ -58,6 +74,7 @@ ReaderProgressWindow::ReaderProgressWindow(HINSTANCE instance, HWND owner,
     ::SetWindowTextW(m_window.get(), platform::ToWide(ApplicationName()).c_str());
     ::SetDlgItemTextW(m_window.get(), kImageLabel, platform::ToWide(imagePath).c_str());
     SetElapsed(std::chrono::milliseconds(0));
+    ::SetWindowSubclass(::GetDlgItem(m_window.get(), kProgressStopButton), StopButtonKeys, 0, 0);
     ::EnableWindow(m_owner, FALSE);
     ::ShowWindow(m_window.get(), SW_SHOW);
 }

@@ -114,22 +114,33 @@ TEST_F(QuillrunDlgWin32, WholeRunConvertsLogsWithCrLfAndSavesOnCancelAfterOk) {
     EXPECT_TRUE(saved.writeLog);
 }
 
+// Stop by a click and by Enter: the dialog's loop serves only the main dialog's keys.
 TEST_F(QuillrunDlgWin32, StopInTheProgressWindowEndsAReaderThatNeverEnds) {
     ASSERT_NE(open(), nullptr);
-    const std::string image = tree.writeFile("in/slow.tif");
     fillSettings("--sleep-forever");
-    bool wasModal = false;
-    WhenModalWindowShows(window, [&](HWND progress) {
-        wasModal = !::IsWindowEnabled(window);
-        ::SendMessageW(::GetDlgItem(progress, win32ui::kProgressStopButton), BM_CLICK, 0, 0);
-    });
-    click(kOkButton);
-    settle();
-    EXPECT_TRUE(wasModal);
-    EXPECT_EQ(ReadFile(tree.path("out/slow.bad")), image);
-    EXPECT_NE(text(kActivityLogEdit).find("Warning! - no ORX file was created for " + image + "."),
-              std::string::npos);
-    EXPECT_TRUE(::IsWindowEnabled(window));
+    const std::pair<UINT, WPARAM> presses[] = {{BM_CLICK, 0}, {WM_KEYDOWN, VK_RETURN}};
+    for (const auto& [message, key] : presses) {
+        const std::string image = tree.writeFile("in/slow" + std::to_string(message) + ".tif");
+        bool wasModal = false;
+        WhenModalWindowShows(window, [&](HWND progress) {
+            wasModal = !::IsWindowEnabled(window);
+            ::SendMessageW(::GetDlgItem(progress, win32ui::kProgressStopButton), message, key, 0);
+        });
+        if (message == BM_CLICK) {
+            click(kOkButton);
+        } else {
+            ::SendMessageW(window, WM_TIMER, app::kWorkTimerId, 0);
+        }
+        settle();
+        EXPECT_TRUE(wasModal) << message;
+        EXPECT_EQ(ReadFile(tree.path("out/slow" + std::to_string(message) + ".bad")), image)
+            << message;
+        EXPECT_NE(
+            text(kActivityLogEdit).find("Warning! - no ORX file was created for " + image + "."),
+            std::string::npos)
+            << message;
+        EXPECT_TRUE(::IsWindowEnabled(window)) << message;
+    }
 }
 
 TEST_F(QuillrunDlgWin32, StatisticsSortByAClickedColumnAndAboutShowsTheVersion) {
