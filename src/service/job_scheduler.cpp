@@ -6,9 +6,10 @@ namespace quillrun::service {
 
 JobScheduler::JobScheduler(const ServiceSetup& setup, unsigned jobs,
                            platform::ServiceEvents& events, ServiceLog& log,
-                           PageStatisticsFile* pageStatistics)
+                           PageStatisticsFile* pageStatistics, const ClaimTiming& claimTiming)
     : m_jobLimit(jobs),
       m_events(events),
+      m_claims(platform::ThisProcess(), claimTiming),
       m_context{setup.settings, setup.readerPath, m_claims, events, log, pageStatistics},
       m_search(setup.settings.sourcePath, setup.settings.destPath, m_claims,
                [&log](const std::string& message) { log.Write(message); }) {}

@@ -24,7 +24,8 @@ enum class ServiceEnd {
 class JobScheduler final {
   public:
     JobScheduler(const ServiceSetup& setup, unsigned jobs, platform::ServiceEvents& events,
-                 ServiceLog& log, PageStatisticsFile* pageStatistics);
+                 ServiceLog& log, PageStatisticsFile* pageStatistics,
+                 const ClaimTiming& claimTiming = {});
     ~JobScheduler();
     JobScheduler(const JobScheduler&) = delete;
     JobScheduler& operator=(const JobScheduler&) = delete;

@@ -42,10 +42,14 @@ int Serve(const ServiceSetup& setup, const ServiceOptions& options) {
     log.Write("Quillrun service started: " + std::to_string(jobs) + (jobs == 1 ? " job" : " jobs") +
               " at once, from " + setup.settings.sourcePath + " to " + setup.settings.destPath +
               ".");
+    quillrun::ClaimTiming claimTiming;
+    if (options.claimExpiry) {
+        claimTiming.abandonedAfter = *options.claimExpiry;
+    }
     ServiceEnd end = ServiceEnd::StopRequested;
     {
         JobScheduler scheduler(setup, jobs, events, log,
-                               pageStatistics ? &*pageStatistics : nullptr);
+                               pageStatistics ? &*pageStatistics : nullptr, claimTiming);
         end = scheduler.Run();
     }
     if (end == ServiceEnd::WorkStopped) {

@@ -43,5 +43,25 @@ TEST(ServiceOptions, AcceptsEachOptionInBothFormsAndRefusesTheRestWithAReason) {
     }
 }
 
+TEST(ServiceOptions, TakesAClaimExpiryOfAtLeastTwoRenewals) {
+    const std::string refused = "--claim-expiry needs a whole number of seconds from 60 to 86400, ";
+    const struct {
+        std::vector<std::string> arguments;
+        std::optional<std::chrono::seconds> expiry;
+        std::string error;
+    } cases[] = {
+        {{"--claim-expiry", "60"}, std::chrono::seconds(60), ""},
+        {{"--claim-expiry=86400"}, std::chrono::hours(24), ""},
+        {{"--claim-expiry=59"}, {}, refused + "not \"59\"."},
+        {{"--claim-expiry", "2m"}, {}, refused + "not \"2m\"."},
+    };
+    for (const auto& c : cases) {
+        const ParsedOptions parsed = ParseServiceOptions(c.arguments);
+        EXPECT_EQ(parsed.error, c.error) << c.arguments.back();
+        EXPECT_EQ(parsed.options ? parsed.options->claimExpiry : std::nullopt, c.expiry)
+            << c.arguments.back();
+    }
+}
+
 }  // namespace
 }  // namespace quillrun::service
