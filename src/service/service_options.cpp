@@ -16,6 +16,14 @@ std::optional<unsigned> ParseWholeNumber(std::string_view text, unsigned least, 
     return number;
 }
 
+// HOST:PORT, where HOST is an IPv4 address or an IPv6 one in brackets, as the metrics server
+// listens; which addresses exist is the server's to find out.
+bool IsListeningAddress(std::string_view text) {
+    const std::size_t colon = text.rfind(':');
+    return colon != std::string_view::npos && colon > 0 &&
+           ParseWholeNumber(text.substr(colon + 1), 1, 65535).has_value();
+}
+
 // An option that takes a value, given as "--name VALUE" or "--name=VALUE".
 struct ValuedOption {
     std::string_view name;
@@ -54,6 +62,7 @@ ParsedOptions ParseServiceOptions(const std::vector<std::string>& arguments) {
     ValuedOption jobs{"--jobs", false, {}};
     ValuedOption pageStatistics{"--page-stats", false, {}};
     ValuedOption claimExpiry{"--claim-expiry", false, {}};
+    ValuedOption metrics{"--metrics", false, {}};
     std::string error;
     for (std::size_t i = 0; i < arguments.size() && error.empty(); ++i) {
         const std::string& argument = arguments[i];
@@ -63,7 +72,8 @@ ParsedOptions ParseServiceOptions(const std::vector<std::string>& arguments) {
             options.check = true;
         } else if (!TakeValuedOption(arguments, i, jobs, error) &&
                    !TakeValuedOption(arguments, i, pageStatistics, error) &&
-                   !TakeValuedOption(arguments, i, claimExpiry, error)) {
+                   !TakeValuedOption(arguments, i, claimExpiry, error) &&
+                   !TakeValuedOption(arguments, i, metrics, error)) {
             error = argument.starts_with("-") ? "unknown option " + argument + "."
                                               : "unexpected argument " + argument + ".";
         }
@@ -94,6 +104,13 @@ ParsedOptions ParseServiceOptions(const std::vector<std::string>& arguments) {
                     "\".";
         }
     }
+    if (error.empty() && metrics.given) {
+        if (!IsListeningAddress(metrics.value)) {
+            error = "--metrics needs an address and a port, such as 0.0.0.0:9090, not \"" +
+                    metrics.value + "\".";
+        }
+        options.metricsAddress = metrics.value;
+    }
     if (!error.empty()) {
         return {std::nullopt, error};
     }
@@ -102,7 +119,7 @@ ParsedOptions ParseServiceOptions(const std::vector<std::string>& arguments) {
 
 std::string ServiceUsage() {
     return R"(Usage: quillrun-service [--jobs N] [--page-stats FILE] [--claim-expiry SECONDS]
-                        [--check]
+                        [--metrics HOST:PORT] [--check]
 
 Converts the source hierarchy into documents without a desktop, with the settings the
 Quillrun dialog saved ($XDG_CONFIG_HOME/quillrun/user.reg, ~/.config/quillrun/user.reg when
@@ -117,6 +134,8 @@ Every activity-log line goes to standard output, and to the log file as the sett
                       not been renewed for SECONDS (60 to 86400; default 600). Renewals
                       come every 30 s: a shorter expiry frees a killed instance's image
                       sooner, but takes it from a live one that is cut off for longer
+  --metrics HOST:PORT serve Prometheus metrics at /metrics and the probes /healthz and
+                      /readyz on HOST:PORT (0.0.0.0:9090 for every IPv4 address)
   --check             only check the settings, say where they came from, and end
   --help              show this text
 

@@ -21,6 +21,8 @@ struct ServiceOptions {
     // How long a claim of another machine or container must stay unrenewed before it is taken
     // over; the engine's own default when not given.
     std::optional<std::chrono::seconds> claimExpiry;
+    std::string metricsAddress;  // HOST:PORT the metrics and health probes are served on; ""
+                                 // for none
 };
 
 struct ParsedOptions {
@@ -29,7 +31,8 @@ struct ParsedOptions {
 };
 
 // The command line after the program's name: --jobs N (or --jobs=N), --page-stats FILE (or
-// --page-stats=FILE), --claim-expiry SECONDS (or --claim-expiry=SECONDS), --check, --help.
+// --page-stats=FILE), --claim-expiry SECONDS (or --claim-expiry=SECONDS), --metrics HOST:PORT
+// (or --metrics=HOST:PORT), --check, --help.
 ParsedOptions ParseServiceOptions(const std::vector<std::string>& arguments);
 
 // What --help prints.

@@ -63,5 +63,17 @@ TEST(ServiceOptions, TakesAClaimExpiryOfAtLeastTwoRenewals) {
     }
 }
 
+TEST(ServiceOptions, TakesAMetricsAddressWithAPort) {
+    for (const std::string address : {"0.0.0.0:9090", "[::1]:65535", "127.0.0.1:1"}) {
+        const ParsedOptions parsed = ParseServiceOptions({"--metrics=" + address});
+        EXPECT_EQ(parsed.options ? parsed.options->metricsAddress : parsed.error, address);
+    }
+    for (const std::string address : {"9090", ":9090", "0.0.0.0:0", "0.0.0.0:65536", "host:"}) {
+        EXPECT_EQ(ParseServiceOptions({"--metrics", address}).error,
+                  "--metrics needs an address and a port, such as 0.0.0.0:9090, not \"" + address +
+                      "\".");
+    }
+}
+
 }  // namespace
 }  // namespace quillrun::service
