@@ -1,5 +1,6 @@
 #include "engine/image_claims.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "engine/claim_record.h"
@@ -239,6 +240,10 @@ ClaimResult ImageClaims::Finish(const std::string& document, Slot held, std::vec
     ImageClaim claim(*this, document, std::move(held), std::move(below));
     if (Exists(document) || Exists(ReplaceLastThree(document, "bad"))) {
         return {ClaimOutcome::AlreadyDone, std::nullopt, {}};
+    }
+    if (std::any_of(claim.m_below.begin(), claim.m_below.end(),
+                    [](const Slot& slot) { return !slot.ours; })) {
+        ++m_takenOver;
     }
     return {ClaimOutcome::Claimed, std::move(claim), {}};
 }

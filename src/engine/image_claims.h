@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -127,6 +129,9 @@ class ImageClaims {
     // The job's step before the reading program starts: takes the image, or says why not.
     ClaimResult Claim(const std::string& document);
 
+    // How many images Claim has taken from holders judged gone, since these claims were made.
+    std::uint64_t claimsTakenOver() const { return m_takenOver.load(); }
+
   private:
     friend class ImageClaim;
     enum class Verdict { Live, Abandoned };
@@ -154,6 +159,7 @@ class ImageClaims {
     };
     std::map<std::string, Sighting> m_sightings;
     std::chrono::steady_clock::time_point m_lastPrune;
+    std::atomic<std::uint64_t> m_takenOver{0};
 };
 
 }  // namespace quillrun

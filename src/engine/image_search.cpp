@@ -77,6 +77,16 @@ std::optional<Candidate> ImageSearch::Next(const GiveUp& giveUp) {
     return std::move(m_found);
 }
 
+std::optional<std::size_t> ImageSearch::CountWaiting(const GiveUp& giveUp) {
+    m_giveUp = giveUp ? &giveUp : nullptr;
+    m_counted = 0;
+    const bool gaveUp = Walk(m_sourceRoot);
+    m_giveUp = nullptr;
+    const std::optional<std::size_t> counted = m_counted;
+    m_counted.reset();
+    return gaveUp ? std::nullopt : counted;
+}
+
 bool ImageSearch::Walk(const std::string& folder) {
     SearchMemory::Visit visit(m_memory, folder, m_sourceRoot, m_destinationRoot);
     if (visit.passOver()) {
@@ -128,7 +138,17 @@ bool ImageSearch::Test(const std::string& folder, const std::string& name) {
     std::string image = platform::JoinPath(folder, name);
     // An image that a job converts right now, in this program or another one, is left to it. A
     // claim whose holder died becomes free by age alone, which no folder's stamp shows.
-    if (IsHeld(image, document) || !platform::IsFileReady(image)) {
+    if (IsHeld(image, document)) {
+        m_memory.lookAgainNextTick();
+        return false;
+    }
+    // Counted, the image stays to be taken: its folder is not to be remembered as holding nothing.
+    if (m_counted) {
+        ++*m_counted;
+        m_memory.lookAgainNextTick();
+        return false;
+    }
+    if (!platform::IsFileReady(image)) {
         m_memory.lookAgainNextTick();
         return false;
     }

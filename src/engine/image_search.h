@@ -40,6 +40,11 @@ class ImageSearch {
     using GiveUp = std::function<bool()>;
     std::optional<Candidate> Next(const GiveUp& giveUp = {});
 
+    // How many images are waiting for a job, those still arriving included: a walk that takes
+    // none of them and leaves the memory as true as a search does. Nothing when giveUp ended it
+    // early.
+    std::optional<std::size_t> CountWaiting(const GiveUp& giveUp = {});
+
     // The image whose document this is is not offered again for the rest of the run: its job
     // could neither convert it nor mark it as failed.
     void PassOver(const std::string& document) { m_passedOver.insert(document); }
@@ -65,6 +70,7 @@ class ImageSearch {
     std::vector<platform::FolderIdentity> m_descent;
     const GiveUp* m_giveUp = nullptr;
     std::optional<Candidate> m_found;
+    std::optional<std::size_t> m_counted;  // while CountWaiting walks
 };
 
 }  // namespace quillrun

@@ -5,6 +5,7 @@
 
 #include "engine/image_claims.h"
 #include "engine/image_search.h"
+#include "service/scheduler_observer.h"
 #include "service/service_job.h"
 #include "service/service_setup.h"
 
@@ -12,6 +13,9 @@ namespace quillrun::service {
 
 // How long the service waits before it searches again when the last search found nothing.
 inline constexpr std::chrono::seconds kIdlePoll{5};
+// While every job slot is busy, the images still waiting are counted this often for an observer
+// (a walk that takes none of them; with nothing left to take, the search itself counts them).
+inline constexpr std::chrono::seconds kBacklogCountEvery{60};
 
 enum class ServiceEnd {
     StopRequested,  // SIGTERM or SIGINT: every job has been ended or has finished
@@ -24,7 +28,8 @@ enum class ServiceEnd {
 class JobScheduler final {
   public:
     JobScheduler(const ServiceSetup& setup, unsigned jobs, platform::ServiceEvents& events,
-                 ServiceLog& log, PageStatisticsFile* pageStatistics);
+                 ServiceLog& log, PageStatisticsFile* pageStatistics,
+                 const ClaimTiming& claimTiming = {}, SchedulerObserver* observer = nullptr);
     ~JobScheduler();
     JobScheduler(const JobScheduler&) = delete;
     JobScheduler& operator=(const JobScheduler&) = delete;
@@ -34,6 +39,7 @@ class JobScheduler final {
   private:
     bool StartNextJob();
     void CollectFinishedJobs();
+    void CountBacklog(bool searchFoundNothing);
 
     const unsigned m_jobLimit;
     platform::ServiceEvents& m_events;
@@ -42,6 +48,10 @@ class JobScheduler final {
     ImageSearch m_search;
     std::list<std::unique_ptr<ServiceJob>> m_jobs;
     bool m_workStopped = false;
+    SchedulerObserver m_nobody;
+    SchedulerObserver& m_observer;
+    const bool m_countBacklog;
+    std::chrono::steady_clock::time_point m_nextBacklogCount;
 };
 
 }  // namespace quillrun::service

@@ -7,6 +7,7 @@
 #include "platform/service_events.h"
 #include "platform/this_process.h"
 #include "service/job_scheduler.h"
+#include "service/metrics_server.h"
 #include "service/page_statistics_csv.h"
 #include "service/service_log.h"
 #include "service/service_options.h"
@@ -26,6 +27,15 @@ int Serve(const ServiceSetup& setup, const ServiceOptions& options) {
         std::cerr << "quillrun-service: cannot take over SIGTERM and SIGINT.\n";
         return kExitWorkStopped;
     }
+    // Its threads start after the events exist, so that they leave the stop signals alone.
+    ServedMetrics metrics;
+    if (!options.metricsAddress.empty()) {
+        metrics = ServeMetrics(options.metricsAddress);
+        if (!metrics.server) {
+            std::cerr << "quillrun-service: " << metrics.error << '\n';
+            return kExitRefused;
+        }
+    }
     ServiceLog log(setup.settings.writeLog, setup.settings.logPath);
     for (const std::string& notice : setup.notices) {
         log.Write(notice);
@@ -38,14 +48,22 @@ int Serve(const ServiceSetup& setup, const ServiceOptions& options) {
             return kExitRefused;
         }
     }
+    if (metrics.server) {
+        metrics.server->StartUpPassed();
+    }
     const unsigned jobs = options.jobs.value_or(quillrun::platform::ProcessorCount());
     log.Write("Quillrun service started: " + std::to_string(jobs) + (jobs == 1 ? " job" : " jobs") +
               " at once, from " + setup.settings.sourcePath + " to " + setup.settings.destPath +
               ".");
+    quillrun::ClaimTiming claimTiming;
+    if (options.claimExpiry) {
+        claimTiming.abandonedAfter = *options.claimExpiry;
+    }
     ServiceEnd end = ServiceEnd::StopRequested;
     {
         JobScheduler scheduler(setup, jobs, events, log,
-                               pageStatistics ? &*pageStatistics : nullptr);
+                               pageStatistics ? &*pageStatistics : nullptr, claimTiming,
+                               metrics.server ? &metrics.server->observer() : nullptr);
         end = scheduler.Run();
     }
     if (end == ServiceEnd::WorkStopped) {

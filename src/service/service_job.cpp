@@ -38,6 +38,7 @@ ServiceJob::~ServiceJob() {
 }
 
 void ServiceJob::Run() {
+    const auto start = std::chrono::steady_clock::now();
     JobLines lines(m_context.events);
     if (!m_context.events.stopRequested()) {
         JobResult result = ConversionJob(m_context.settings, m_candidate, m_context.readerPath,
@@ -47,7 +48,9 @@ void ServiceJob::Run() {
         if (m_context.pageStatistics != nullptr) {
             m_context.pageStatistics->Append(result.statistics);
         }
+        m_statistics = std::move(result.statistics);
     }
+    m_took = std::chrono::steady_clock::now() - start;
     m_context.log.WriteLines(lines.lines);
     m_context.claims.Release(m_candidate.document);
     m_finished.store(true);

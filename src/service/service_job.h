@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -39,6 +40,10 @@ class ServiceJob final {
     bool finished() const { return m_finished.load(); }
     // How the job ended; read once finished.
     JobOutcome outcome() const { return m_outcome; }
+    // From its start to its end; read once finished.
+    std::chrono::steady_clock::duration took() const { return m_took; }
+    // The pages harvested, when converted; read once finished.
+    const DocumentStatistics& statistics() const { return m_statistics; }
     const std::string& document() const { return m_candidate.document; }
 
   private:
@@ -47,6 +52,8 @@ class ServiceJob final {
     const JobContext& m_context;
     const Candidate m_candidate;
     JobOutcome m_outcome = JobOutcome::LeftForNextStart;
+    std::chrono::steady_clock::duration m_took{};
+    DocumentStatistics m_statistics;
     std::atomic<bool> m_finished{false};
     std::thread m_thread;  // last, so that everything it uses exists when it starts
 };

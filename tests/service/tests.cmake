@@ -14,6 +14,10 @@ target_link_libraries(service_tests PRIVATE quillrun_service_core quillrun_setti
 target_compile_definitions(service_tests PRIVATE
     QUILLRUN_SERVICE_PATH="$<TARGET_FILE:quillrun-service>")
 add_dependencies(service_tests quillrun-service)
+if(QUILLRUN_SERVICE_METRICS)
+    target_sources(service_tests PRIVATE service/service_metrics_test.cpp)
+    target_link_libraries(service_tests PRIVATE quillrun_service_metrics)
+endif()
 
 # Both systemd units pass systemd-analyze verify; skipped where it is not installed.
 foreach(scope system user)

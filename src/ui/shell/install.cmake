@@ -12,13 +12,24 @@ endif()
 set(quillrunAppId com.tandrel.Quillrun)
 set(quillrunUiRes ${CMAKE_SOURCE_DIR}/src/ui/res)
 
-install(TARGETS quillrun RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The dialog finds its guide beside its own executable. A Debian package may have no folder in
+# /usr/bin, so it keeps both in a folder of their own (lib/quillrun), with a link in bin.
+set(QUILLRUN_DIALOG_DIR ${CMAKE_INSTALL_BINDIR} CACHE STRING
+    "Where the dialog and its guide are installed (below the prefix)")
+install(TARGETS quillrun RUNTIME DESTINATION ${QUILLRUN_DIALOG_DIR})
 
 foreach(helpFile IN LISTS QUILLRUN_HELP_FILES)
     get_filename_component(helpFolder ${helpFile} DIRECTORY)
     install(FILES ${quillrunUiRes}/help/${helpFile}
-            DESTINATION ${CMAKE_INSTALL_BINDIR}/${helpFolder})
+            DESTINATION ${QUILLRUN_DIALOG_DIR}/${helpFolder})
 endforeach()
+if(NOT QUILLRUN_DIALOG_DIR STREQUAL CMAKE_INSTALL_BINDIR)
+    file(RELATIVE_PATH dialogLink /${CMAKE_INSTALL_BINDIR} /${QUILLRUN_DIALOG_DIR}/quillrun)
+    install(CODE "
+        set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+        file(MAKE_DIRECTORY \"\${bin}\")
+        file(CREATE_LINK ${dialogLink} \"\${bin}/quillrun\" SYMBOLIC)")
+endif()
 
 foreach(iconSize 16 32 48 256)
     install(FILES ${quillrunUiRes}/icons/quillrun-${iconSize}.png
