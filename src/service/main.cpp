@@ -23,7 +23,8 @@ int Serve(const ServiceSetup& setup, const ServiceOptions& options) {
     // Before any thread starts, so that every thread leaves the stop signals to it.
     quillrun::platform::ServiceEvents events;
     if (!events.isOpen()) {
-        std::cerr << "quillrun-service: cannot take over SIGTERM and SIGINT.\n";
+        std::cerr << "quillrun-service: cannot take over " << quillrun::platform::StopRequestNames()
+                  << ".\n";
         return kExitWorkStopped;
     }
     ServiceLog log(setup.settings.writeLog, setup.settings.logPath);
@@ -60,7 +61,7 @@ int Serve(const ServiceSetup& setup, const ServiceOptions& options) {
 
 int main(int argc, char** argv) {
     const ParsedOptions parsed =
-        ParseServiceOptions(std::vector<std::string>(argv + 1, argv + argc));
+        ParseServiceOptions(quillrun::platform::ProgramArguments(argc, argv));
     if (!parsed.options) {
         std::cerr << "quillrun-service: " << parsed.error
                   << "\nTry 'quillrun-service --help' for more information.\n";
