@@ -30,6 +30,8 @@ class JobScheduler final {
     JobScheduler& operator=(const JobScheduler&) = delete;
 
     ServiceEnd Run();
+    // The log lines of the jobs that found the work could not go on, once Run has ended so.
+    const std::string& workStoppedReason() const { return m_workStoppedReason; }
 
   private:
     bool StartNextJob();
@@ -42,6 +44,7 @@ class JobScheduler final {
     ImageSearch m_search;
     std::list<std::unique_ptr<ServiceJob>> m_jobs;
     bool m_workStopped = false;
+    std::string m_workStoppedReason;
 };
 
 }  // namespace quillrun::service

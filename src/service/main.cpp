@@ -1,10 +1,12 @@
-// quillrun-service: the conversion engine without a desktop, for systemd or a terminal.
+// quillrun-service: the conversion engine without a desktop, for systemd, Windows' Service
+// Control Manager, a terminal or a console.
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/service_events.h"
+#include "platform/service_manager.h"
 #include "platform/this_process.h"
 #include "service/job_scheduler.h"
 #include "service/page_statistics_csv.h"
@@ -15,16 +17,27 @@
 namespace {
 
 using namespace quillrun::service;
+using quillrun::platform::ServiceLogEntry;
+using quillrun::platform::ServiceManagerLink;
 
 constexpr int kExitWorkStopped = 1;
 constexpr int kExitRefused = 2;  // a bad command line, or settings that OK would refuse
 
-int Serve(const ServiceSetup& setup, const ServiceOptions& options) {
+// What ends the service is said on standard error and in the system's log.
+int Refuse(const std::string& problem, ServiceManagerLink& manager) {
+    std::cerr << problem << '\n';
+    manager.Log(ServiceLogEntry::Refused, problem);
+    return kExitRefused;
+}
+
+int Serve(const ServiceSetup& setup, const ServiceOptions& options, ServiceManagerLink& manager) {
     // Before any thread starts, so that every thread leaves the stop signals to it.
     quillrun::platform::ServiceEvents events;
     if (!events.isOpen()) {
-        std::cerr << "quillrun-service: cannot take over " << quillrun::platform::StopRequestNames()
-                  << ".\n";
+        const std::string problem = "quillrun-service: cannot take over " +
+                                    std::string(quillrun::platform::StopRequestNames()) + ".";
+        std::cerr << problem << '\n';
+        manager.Log(ServiceLogEntry::WorkStopped, problem);
         return kExitWorkStopped;
     }
     ServiceLog log(setup.settings.writeLog, setup.settings.logPath);
@@ -35,36 +48,42 @@ int Serve(const ServiceSetup& setup, const ServiceOptions& options) {
     if (!options.pageStatisticsFile.empty()) {
         pageStatistics.emplace(options.pageStatisticsFile, log);
         if (const std::optional<std::string> problem = pageStatistics->Open()) {
-            std::cerr << *problem << '\n';
-            return kExitRefused;
+            return Refuse(*problem, manager);
         }
     }
     const unsigned jobs = options.jobs.value_or(quillrun::platform::ProcessorCount());
-    log.Write("Quillrun service started: " + std::to_string(jobs) + (jobs == 1 ? " job" : " jobs") +
-              " at once, from " + setup.settings.sourcePath + " to " + setup.settings.destPath +
-              ".");
+    const std::string started = "Quillrun service started: " + std::to_string(jobs) +
+                                (jobs == 1 ? " job" : " jobs") + " at once, from " +
+                                setup.settings.sourcePath + " to " + setup.settings.destPath + ".";
+    log.Write(started);
+    manager.ReportRunning();
+    manager.Log(ServiceLogEntry::Started, started);
     ServiceEnd end = ServiceEnd::StopRequested;
+    std::string workStoppedReason;
     {
         JobScheduler scheduler(setup, jobs, events, log,
                                pageStatistics ? &*pageStatistics : nullptr);
         end = scheduler.Run();
+        workStoppedReason = scheduler.workStoppedReason();
     }
     if (end == ServiceEnd::WorkStopped) {
         log.Write("Quillrun service stopped: a job could not run; see the lines above.");
+        // The system's log has no lines above: the entry carries the job's own.
+        manager.Log(ServiceLogEntry::WorkStopped,
+                    "Quillrun service stopped: a job could not run.\r\n" + workStoppedReason);
         return kExitWorkStopped;
     }
     log.Write("Quillrun service stopped.");
+    manager.Log(ServiceLogEntry::Stopped, "Quillrun service stopped.");
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const ParsedOptions parsed =
-        ParseServiceOptions(quillrun::platform::ProgramArguments(argc, argv));
+int RunProgram(const std::vector<std::string>& arguments, ServiceManagerLink& manager) {
+    const ParsedOptions parsed = ParseServiceOptions(arguments);
     if (!parsed.options) {
         std::cerr << "quillrun-service: " << parsed.error
                   << "\nTry 'quillrun-service --help' for more information.\n";
+        manager.Log(ServiceLogEntry::Refused, "quillrun-service: " + parsed.error);
         return kExitRefused;
     }
     const ServiceOptions& options = *parsed.options;
@@ -82,12 +101,20 @@ int main(int argc, char** argv) {
     }
     if (setup.problem) {
         // The very words of the dialog's message box.
-        std::cerr << *setup.problem << '\n';
-        return kExitRefused;
+        return Refuse(*setup.problem, manager);
     }
     if (options.check) {
         std::cout << "The settings are fine: the work can start.\n";
         return 0;
     }
-    return Serve(setup, options);
+    return Serve(setup, options, manager);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments = quillrun::platform::ProgramArguments(argc, argv);
+    return quillrun::platform::RunService(
+        kSystemServiceName,
+        [&arguments](ServiceManagerLink& manager) { return RunProgram(arguments, manager); });
 }

@@ -40,6 +40,8 @@ class ServiceJob final {
     // How the job ended; read once finished.
     JobOutcome outcome() const { return m_outcome; }
     const std::string& document() const { return m_candidate.document; }
+    // The job's stamped log lines; read once finished.
+    const std::string& lines() const { return m_lines; }
 
   private:
     void Run();
@@ -47,6 +49,7 @@ class ServiceJob final {
     const JobContext& m_context;
     const Candidate m_candidate;
     JobOutcome m_outcome = JobOutcome::LeftForNextStart;
+    std::string m_lines;
     std::atomic<bool> m_finished{false};
     std::thread m_thread;  // last, so that everything it uses exists when it starts
 };

@@ -1,0 +1,232 @@
+#include "platform/service_manager.h"
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <mutex>
+
+#include "platform/win32/service_exit.h"
+#include "platform/win32/stop_request.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
+#include "service_messages.h"
+
+namespace quillrun::platform {
+namespace {
+
+// Long enough for the checks of the settings, also on a network share that is slow to answer.
+constexpr DWORD kStartWaitHintMs = 30000;
+// The reading programs' grace time, with room to spare for the last lines of the log.
+constexpr DWORD kStopWaitHintMs = 30000;
+constexpr DWORD kAcceptedControls =
+    SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN | SERVICE_ACCEPT_PRESHUTDOWN;
+// The most characters ReportEventW takes in one string.
+constexpr std::size_t kLongestEventText = 31839;
+
+struct EventSourceKind {
+    using Handle = HANDLE;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle handle) { return handle != nullptr; }
+    static void Release(Handle handle) { ::DeregisterEventSource(handle); }
+};
+using UniqueEventSource = UniqueWin32Handle<EventSourceKind>;
+
+bool IsOlder(HANDLE process, HANDLE than) {
+    FILETIME created{}, other{}, unused1{}, unused2{}, unused3{};
+    return ::GetProcessTimes(process, &created, &unused1, &unused2, &unused3) &&
+           ::GetProcessTimes(than, &other, &unused1, &unused2, &unused3) &&
+           ::CompareFileTime(&created, &other) <= 0;
+}
+
+DWORD ParentProcessId() {
+    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    const DWORD self = ::GetCurrentProcessId();
+    for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
+         more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (entry.th32ProcessID == self) {
+            return entry.th32ParentProcessID;
+        }
+    }
+    return 0;
+}
+
+// The Service Control Manager starts each service's process itself. Trying its dispatcher is no
+// test of that: a program started otherwise waits there to connect (ten seconds under Wine,
+// which may even hand it the start of another service).
+bool StartedByServiceManager() {
+    const DWORD parentId = ParentProcessId();
+    const UniqueHandle parent(
+        parentId == 0 ? nullptr
+                      : ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, parentId));
+    // A process id is given anew once its process has ended: the parent is older than its child.
+    if (!parent || !IsOlder(parent.get(), ::GetCurrentProcess())) {
+        return false;
+    }
+    std::wstring image(MAX_PATH, L'\0');
+    DWORD length = static_cast<DWORD>(image.size());
+    std::wstring manager(MAX_PATH, L'\0');
+    const UINT folderLength = ::GetSystemDirectoryW(manager.data(), MAX_PATH);
+    if (!::QueryFullProcessImageNameW(parent.get(), 0, image.data(), &length) ||
+        folderLength == 0 || folderLength >= MAX_PATH) {
+        return false;
+    }
+    image.resize(length);
+    manager.resize(folderLength);
+    manager += L"\\services.exe";
+    return ::CompareStringOrdinal(image.c_str(), -1, manager.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// The one service this process runs; its ServiceMain learns of it through g_service, as the
+// dispatcher passes it nothing else.
+struct RunningService {
+    std::wstring name;
+    const std::function<int(ServiceManagerLink&)>* program = nullptr;
+    SERVICE_STATUS_HANDLE handle = nullptr;
+    std::mutex mutex;  // the control handler reports from the dispatcher's thread
+    SERVICE_STATUS status{SERVICE_WIN32_OWN_PROCESS, SERVICE_START_PENDING, 0, NO_ERROR, 0, 0, 0};
+    int exitStatus = 0;
+
+    void Report(DWORD state, DWORD waitHint, ServiceExitReport exit = {}) {
+        const std::lock_guard lock(mutex);
+        const bool pending = state == SERVICE_START_PENDING || state == SERVICE_STOP_PENDING;
+        status.dwCurrentState = state;
+        status.dwControlsAccepted = state == SERVICE_RUNNING ? kAcceptedControls : 0;
+        status.dwWin32ExitCode = exit.win32ExitCode;
+        status.dwServiceSpecificExitCode = exit.serviceSpecificExitCode;
+        status.dwCheckPoint = pending ? status.dwCheckPoint + 1 : 0;
+        status.dwWaitHint = waitHint;
+        ::SetServiceStatus(handle, &status);
+    }
+};
+RunningService* g_service = nullptr;
+
+class ControlManagerLink final : public ServiceManagerLink {
+  public:
+    ControlManagerLink(RunningService& service, HANDLE eventSource)
+        : m_service(service), m_eventSource(eventSource) {}
+
+    void ReportRunning() override { m_service.Report(SERVICE_RUNNING, 0); }
+
+    void Log(ServiceLogEntry entry, const std::string& text) override {
+        std::wstring wide = ToWide(text);
+        if (wide.size() > kLongestEventText) {
+            wide.resize(kLongestEventText);
+        }
+        const wchar_t* strings[] = {wide.c_str()};
+        const bool error =
+            entry == ServiceLogEntry::WorkStopped || entry == ServiceLogEntry::Refused;
+        // Nobody to tell when the event log refuses the entry: the log file has the line.
+        ::ReportEventW(m_eventSource, error ? EVENTLOG_ERROR_TYPE : EVENTLOG_INFORMATION_TYPE, 0,
+                       MessageOf(entry), nullptr, 1, 0, strings, nullptr);
+    }
+
+  private:
+    static DWORD MessageOf(ServiceLogEntry entry) {
+        switch (entry) {
+            case ServiceLogEntry::Started:
+                return MSG_SERVICE_STARTED;
+            case ServiceLogEntry::Stopped:
+                return MSG_SERVICE_STOPPED;
+            case ServiceLogEntry::WorkStopped:
+                return MSG_SERVICE_WORK_STOPPED;
+            case ServiceLogEntry::Refused:
+                break;
+        }
+        return MSG_SERVICE_REFUSED;
+    }
+
+    RunningService& m_service;
+    HANDLE m_eventSource;
+};
+
+DWORD WINAPI OnServiceControl(DWORD control, DWORD /*type*/, void* /*data*/, void* context) {
+    auto& service = *static_cast<RunningService*>(context);
+    switch (control) {
+        case SERVICE_CONTROL_STOP:
+        case SERVICE_CONTROL_SHUTDOWN:
+        case SERVICE_CONTROL_PRESHUTDOWN:
+            service.Report(SERVICE_STOP_PENDING, kStopWaitHintMs);
+            RequestStop();
+            return NO_ERROR;
+        case SERVICE_CONTROL_INTERROGATE:
+            return NO_ERROR;
+        default:
+            return ERROR_CALL_NOT_IMPLEMENTED;
+    }
+}
+
+// Ends the process without reporting SERVICE_STOPPED, which the recovery actions answer.
+[[noreturn]] void EndForRestart(int exitStatus) {
+    std::fflush(nullptr);
+    ::ExitProcess(static_cast<UINT>(exitStatus));
+}
+
+void WINAPI ServiceMain(DWORD /*argc*/, wchar_t** /*argv*/) {
+    RunningService& service = *g_service;
+    service.handle =
+        ::RegisterServiceCtrlHandlerExW(service.name.c_str(), OnServiceControl, &service);
+    if (service.handle == nullptr) {
+        EndForRestart(1);
+    }
+    service.Report(SERVICE_START_PENDING, kStartWaitHintMs);
+    int exitStatus = 0;
+    {
+        const UniqueEventSource eventSource(::RegisterEventSourceW(nullptr, service.name.c_str()));
+        ControlManagerLink manager(service, eventSource.get());
+        exitStatus = (*service.program)(manager);
+    }
+    const ServiceExitReport exit = ServiceExitReportFor(exitStatus);
+    if (!exit.reportStopped) {
+        EndForRestart(exitStatus);
+    }
+    service.exitStatus = exitStatus;
+    service.Report(SERVICE_STOPPED, 0, exit);
+}
+
+// Texts are UTF-8 inside: the console shows them so while the program runs, and gets its own code
+// page back afterwards.
+int RunInConsole(const std::function<int(ServiceManagerLink&)>& program) {
+    const UINT codePage = ::GetConsoleOutputCP();
+    if (codePage != 0) {
+        ::SetConsoleOutputCP(CP_UTF8);
+    }
+    NoServiceManager manager;
+    const int exitStatus = program(manager);
+    if (codePage != 0) {
+        ::SetConsoleOutputCP(codePage);
+    }
+    return exitStatus;
+}
+
+}  // namespace
+
+ServiceExitReport ServiceExitReportFor(int exitStatus) {
+    if (exitStatus == 0) {
+        return {};
+    }
+    if (exitStatus == 1) {
+        return {.reportStopped = false};
+    }
+    return {true, ERROR_SERVICE_SPECIFIC_ERROR, static_cast<DWORD>(exitStatus)};
+}
+
+int RunService(std::string_view name, const std::function<int(ServiceManagerLink&)>& program) {
+    if (!StartedByServiceManager()) {
+        return RunInConsole(program);
+    }
+    RunningService service;
+    service.name = ToWide(name);
+    service.program = &program;
+    g_service = &service;
+    const SERVICE_TABLE_ENTRYW table[] = {{service.name.data(), ServiceMain}, {nullptr, nullptr}};
+    if (!::StartServiceCtrlDispatcherW(table)) {
+        return 1;  // no console to say so, and no service manager to report to
+    }
+    return service.exitStatus;
+}
+
+}  // namespace quillrun::platform
