@@ -1,8 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/system_error.h"
 
 namespace quillrun::platform {
 
@@ -33,6 +36,22 @@ class NoServiceManager final : public ServiceManagerLink {
     void ReportRunning() override {}
     void Log(ServiceLogEntry /*entry*/, const std::string& /*text*/) override {}
 };
+
+// The account a service of the system's service manager runs as: its name as the manager keeps
+// it ("NT AUTHORITY\\NetworkService"), and its security identifier ("S-1-5-20").
+struct ServiceAccount {
+    std::string name;
+    std::string sid;
+    bool isCurrentUser = false;  // the user who runs this program
+};
+
+struct ServiceAccountLookup {
+    std::optional<ServiceAccount> account;
+    SystemError error;  // why there is none
+};
+
+// The account the service name runs as. Windows only: systemd's units name their user.
+ServiceAccountLookup FindServiceAccount(std::string_view name);
 
 // Runs program as the service name of the system's service manager when that manager started
 // this process, else as a program of the terminal or console it was started from, and returns

@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <sddl.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
 #include <mutex>
+#include <vector>
 
+#include "platform/system_error_win32.h"
 #include "platform/win32/service_exit.h"
 #include "platform/win32/stop_request.h"
 #include "platform/win32/unique_handle.h"
@@ -32,6 +35,83 @@ struct EventSourceKind {
     static void Release(Handle handle) { ::DeregisterEventSource(handle); }
 };
 using UniqueEventSource = UniqueWin32Handle<EventSourceKind>;
+
+struct ServiceHandleKind {
+    using Handle = SC_HANDLE;
+    static Handle None() { return nullptr; }
+    static bool IsValid(Handle handle) { return handle != nullptr; }
+    static void Release(Handle handle) { ::CloseServiceHandle(handle); }
+};
+using UniqueServiceHandle = UniqueWin32Handle<ServiceHandleKind>;
+
+// The account name as the Service Control Manager keeps it; LocalSystem when it keeps none. The
+// error is taken at once: closing the handles may change the thread's last error.
+std::optional<std::wstring> ServiceStartName(const std::wstring& service, DWORD& error) {
+    const UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const UniqueServiceHandle handle(
+        manager ? ::OpenServiceW(manager.get(), service.c_str(), SERVICE_QUERY_CONFIG) : nullptr);
+    DWORD needed = 0;
+    if (!handle || (!::QueryServiceConfigW(handle.get(), nullptr, 0, &needed) &&
+                    ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)) {
+        error = ::GetLastError();
+        return std::nullopt;
+    }
+    std::vector<std::uint64_t> buffer(needed / sizeof(std::uint64_t) + 1);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (!::QueryServiceConfigW(handle.get(), config,
+                               static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t)),
+                               &needed)) {
+        error = ::GetLastError();
+        return std::nullopt;
+    }
+    const wchar_t* name = config->lpServiceStartName;
+    return name != nullptr && *name != L'\0' ? std::wstring(name) : std::wstring(L"LocalSystem");
+}
+
+// LocalSystem is the manager's name, not an account's; ".\" stands for this computer, which
+// the lookup wants by name.
+std::optional<std::wstring> AccountSid(std::wstring account, DWORD& error) {
+    if (::CompareStringOrdinal(account.c_str(), -1, L"LocalSystem", -1, TRUE) == CSTR_EQUAL) {
+        return L"S-1-5-18";
+    }
+    if (account.starts_with(L".\\")) {
+        wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+        DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+        ::GetComputerNameW(computer, &length);
+        account.replace(0, 1, computer);
+    }
+    std::vector<std::uint64_t> sid(SECURITY_MAX_SID_SIZE / sizeof(std::uint64_t) + 1);
+    DWORD sidSize = static_cast<DWORD>(sid.size() * sizeof(std::uint64_t));
+    wchar_t domain[256] = {};
+    DWORD domainSize = 256;
+    SID_NAME_USE use{};
+    wchar_t* text = nullptr;
+    if (!::LookupAccountNameW(nullptr, account.c_str(), sid.data(), &sidSize, domain, &domainSize,
+                              &use) ||
+        !::ConvertSidToStringSidW(sid.data(), &text)) {
+        error = ::GetLastError();
+        return std::nullopt;
+    }
+    std::wstring result(text);
+    ::LocalFree(text);
+    return result;
+}
+
+std::wstring CurrentUserSid() {
+    UniqueHandle token;
+    std::vector<std::uint64_t> user(64);
+    DWORD size = 0;
+    wchar_t* text = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()) ||
+        !::GetTokenInformation(token.get(), TokenUser, user.data(),
+                               static_cast<DWORD>(user.size() * sizeof(std::uint64_t)), &size) ||
+        !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text)) {
+        return {};
+    }
+    std::wstring result(text);
+    ::LocalFree(text);
+    return result;
+}
 
 bool IsOlder(HANDLE process, HANDLE than) {
     FILETIME created{}, other{}, unused1{}, unused2{}, unused3{};
@@ -212,6 +292,16 @@ ServiceExitReport ServiceExitReportFor(int exitStatus) {
         return {.reportStopped = false};
     }
     return {true, ERROR_SERVICE_SPECIFIC_ERROR, static_cast<DWORD>(exitStatus)};
+}
+
+ServiceAccountLookup FindServiceAccount(std::string_view name) {
+    DWORD error = ERROR_SUCCESS;
+    const std::optional<std::wstring> account = ServiceStartName(ToWide(name), error);
+    const std::optional<std::wstring> sid = account ? AccountSid(*account, error) : std::nullopt;
+    if (!sid) {
+        return {std::nullopt, SystemErrorFromWin32(error)};
+    }
+    return {ServiceAccount{ToUtf8(*account), ToUtf8(*sid), *sid == CurrentUserSid()}, {}};
 }
 
 int RunService(std::string_view name, const std::function<int(ServiceManagerLink&)>& program) {

@@ -13,6 +13,7 @@
 #include "service/service_log.h"
 #include "service/service_options.h"
 #include "service/service_setup.h"
+#include "service/settings_import.h"
 
 namespace {
 
@@ -90,6 +91,11 @@ int RunProgram(const std::vector<std::string>& arguments, ServiceManagerLink& ma
     if (options.help) {
         std::cout << ServiceUsage();
         return 0;
+    }
+    if (options.importSettings) {
+        const ImportResult imported = ImportSettings();
+        (imported.done ? std::cout : std::cerr) << imported.message << '\n';
+        return imported.done ? 0 : kExitWorkStopped;
     }
     const ServiceSetup setup = PrepareService();
     if (options.check) {

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "service/service_usage.h"
+#include "service/settings_import.h"
 
 namespace quillrun::service {
 namespace {
@@ -61,6 +62,8 @@ ParsedOptions ParseServiceOptions(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (argument == "--check") {
             options.check = true;
+        } else if (argument == "--import-settings" && HasSettingsImport()) {
+            options.importSettings = true;
         } else if (!TakeValuedOption(arguments, i, jobs, error) &&
                    !TakeValuedOption(arguments, i, pageStatistics, error)) {
             error = argument.starts_with("-") ? "unknown option " + argument + "."
