@@ -8,9 +8,11 @@ endif()
 if(WIN32)
     quillrun_add_test(service_win32_tests
         service/settings_import_win32_test.cpp
+        service/service_win32_test.cpp
         settings/scratch_registry_win32.cpp
     )
-    target_link_libraries(service_win32_tests PRIVATE quillrun_service_core quillrun_settings)
+    target_link_libraries(service_win32_tests PRIVATE quillrun_service_core quillrun_settings
+        quillrun_registration)
     add_dependencies(service_win32_tests quillrun-service)
     return()
 endif()

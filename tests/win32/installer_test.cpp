@@ -1,9 +1,14 @@
 // The setup under Windows: a silent install puts the program, its guide, a Start-menu shortcut
-// and an Add/Remove Programs entry in place; a silent uninstall takes them away again. The
-// reading program's registration is never touched.
+// and an Add/Remove Programs entry in place, and with /SERVICE the service and its event source;
+// a silent uninstall takes them away again. The reading program's registration is never touched.
+// (Wine keeps no delayed start, recovery actions or failure actions flag: those go unchecked.)
 #include <windows.h>
 
 #include <shlobj.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +26,26 @@ using platform::ToWide;
 
 constexpr const wchar_t* kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillrun";
+constexpr const wchar_t* kEventSourceKey =
+    L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Quillrun";
+
+// The service Quillrun as the Service Control Manager has it: "path|start type|account", or
+// "(none)".
+std::string ServiceRegistration() {
+    const auto close = [](SC_HANDLE handle) { ::CloseServiceHandle(handle); };
+    const std::unique_ptr<SC_HANDLE__, decltype(close)> manager(
+        ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT), close);
+    const std::unique_ptr<SC_HANDLE__, decltype(close)> service(
+        ::OpenServiceW(manager.get(), L"Quillrun", SERVICE_QUERY_CONFIG), close);
+    std::vector<std::uint64_t> buffer(1024);
+    DWORD size = 0;
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (!service || !::QueryServiceConfigW(service.get(), config, 8192, &size)) {
+        return "(none)";
+    }
+    return ToUtf8(config->lpBinaryPathName) + "|" + std::to_string(config->dwStartType) + "|" +
+           ToUtf8(config->lpServiceStartName);
+}
 
 std::string MachineText(const wchar_t* keyPath, const wchar_t* name) {
     wchar_t value[1024] = L"";
@@ -44,7 +69,8 @@ bool RunToTheEnd(const std::string& commandLine) {
     return platform::RunProgram(commandLine).started;
 }
 
-TEST(InstallerWin32, SilentInstallAndUninstallLeaveTheReadersRegistrationAlone) {
+// Once without the service, which the setup leaves out unless asked, and once with it.
+void InstallAndUninstall(bool withService) {
     const std::wstring readerKey = ToWide(kReaderRegistrationKey);
     const std::string registered = "C:\\Reader\\Orlavex.exe";
     platform::UniqueRegistryKey reader;
@@ -58,9 +84,14 @@ TEST(InstallerWin32, SilentInstallAndUninstallLeaveTheReadersRegistrationAlone) 
 
     TempTree tree;
     const std::string folder = tree.path("Program Files/Quillrun");
+    const std::string service = folder + "\\quillrun-service.exe";
     // /D= names the folder; it must come last and stands unquoted, blanks and all.
-    ASSERT_TRUE(
-        RunToTheEnd("\"" + HelperProgramPath("..\\" QUILLRUN_SETUP_FILE) + "\" /S /D=" + folder));
+    ASSERT_TRUE(RunToTheEnd("\"" + HelperProgramPath("..\\" QUILLRUN_SETUP_FILE) + "\" /S" +
+                            (withService ? " /SERVICE" : "") + " /D=" + folder));
+    EXPECT_EQ(Exists(service), withService);
+    EXPECT_EQ(ServiceRegistration(),
+              withService ? "\"" + service + "\"|2|NT AUTHORITY\\NetworkService" : "(none)");
+    EXPECT_EQ(MachineText(kEventSourceKey, L"EventMessageFile"), withService ? service : "(none)");
     const std::string shortcut = CommonProgramsFolder() + "\\Quillrun.lnk";
     for (const std::string& file :
          {folder + "\\quillrun.exe", folder + "\\Quillrun.html",
@@ -75,12 +106,19 @@ TEST(InstallerWin32, SilentInstallAndUninstallLeaveTheReadersRegistrationAlone) 
     // _?= keeps the uninstaller where it is, so it is waited for; it cannot remove itself then.
     ASSERT_TRUE(RunToTheEnd("\"" + folder + "\\Uninstall.exe\" /S _?=" + folder));
     for (const std::string& file : {folder + "\\quillrun.exe", folder + "\\Quillrun.html",
-                                    folder + "\\Quillrun-images", shortcut}) {
+                                    folder + "\\Quillrun-images", shortcut, service}) {
         EXPECT_FALSE(Exists(file)) << file;
     }
     EXPECT_EQ(MachineText(kUninstallKey, L"DisplayName"), "(none)");
+    EXPECT_EQ(ServiceRegistration(), "(none)");
+    EXPECT_EQ(MachineText(kEventSourceKey, L"EventMessageFile"), "(none)");
     EXPECT_EQ(MachineText(readerKey.c_str(), nullptr), registered);
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, readerKey.c_str());
+}
+
+TEST(InstallerWin32, SilentInstallAndUninstallWithAndWithoutTheServiceLeaveTheReaderAlone) {
+    InstallAndUninstall(false);
+    InstallAndUninstall(true);
 }
 
 }  // namespace
