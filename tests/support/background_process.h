@@ -11,9 +11,10 @@
 namespace quillrun::test {
 
 // A child process that runs beside the test; it is killed and reaped when the object goes away.
+// Detached, it has no part in the test's console (on Windows), as when the desktop starts it.
 class BackgroundProcess {
   public:
-    explicit BackgroundProcess(const std::vector<std::string>& arguments);
+    explicit BackgroundProcess(const std::vector<std::string>& arguments, bool detached = false);
     ~BackgroundProcess();
     BackgroundProcess(const BackgroundProcess&) = delete;
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;

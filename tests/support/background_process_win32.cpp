@@ -25,14 +25,15 @@ struct BackgroundProcess::Child {
     DWORD id = 0;
 };
 
-BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments)
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, bool detached)
     : m_child(std::make_unique<Child>()) {
     std::wstring line = CommandLineOf(arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION information{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &information)) {
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                          detached ? DETACHED_PROCESS : 0, nullptr, nullptr, &startup,
+                          &information)) {
         throw std::runtime_error("cannot start " + arguments.front());
     }
     ::CloseHandle(information.hThread);
