@@ -1,19 +1,18 @@
-// quillrun-service.exe as users run it on Windows: started by the Service Control Manager with
-// the settings the dialog saved and the scripted reading program registered in the machine's
-// App Paths, and from a console of its own. Under Wine every service runs as the prefix's one
-// user, so the service reads the settings this test saves; it runs in the test harness's prefix
-// and removes what it registers. Wine keeps no event log: its trace of ReportEventW, which the
-// harness collects from the system's processes, stands in for Event Viewer.
+// quillrun-service.exe run by the Service Control Manager (as the prefix's one user, in Wine) and
+// from a console, with the settings and the scripted reader in the prefix's registry. Wine keeps
+// no event log: the harness collects the trace of ReportEventW, which stands in for it here.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <sstream>
+#include <optional>
 
+#include "hive/hive.h"
 #include "platform/process.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
@@ -27,92 +26,30 @@ namespace quillrun::test {
 namespace {
 
 using platform::ToWide;
-using UniqueService =
-    std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, decltype(&::CloseServiceHandle)>;
-
-constexpr int kLongWaitMs = 60000;
+using Service = std::unique_ptr<SC_HANDLE__, decltype(&::CloseServiceHandle)>;
 
 bool EventLogged(const std::string& level, const std::string& text) {
     const char* trace = std::getenv("QUILLRUN_WINE_SYSTEM_LOG");
-    if (trace == nullptr) {
-        return true;  // not under the harness: Event Viewer is the place to look
-    }
-    return ReadFile(trace).find(level + ":eventlog:ReportEventW L\"" + text) != std::string::npos;
+    return trace == nullptr ||  // elsewhere, Event Viewer is the place to look
+           ReadFile(trace).find(level + ":eventlog:ReportEventW L\"" + text) != std::string::npos;
 }
 
-int Lines(const std::string& text) {
-    std::istringstream in(text);
-    int lines = 0;
-    for (std::string line; std::getline(in, line);) {
-        ++lines;
-    }
-    return lines;
+// Ctrl+C reaches every program attached to the console: this one too, which ignores it.
+int TypeCtrlC(BackgroundProcess& program) {
+    ::FreeConsole();
+    ::AttachConsole(static_cast<DWORD>(program.pid()));
+    ::SetConsoleCtrlHandler(nullptr, TRUE);
+    ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    ::FreeConsole();
+    return program.wait();
 }
-
-void SetReader(const std::string& path) {
-    platform::UniqueRegistryKey key;
-    ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, ToWide(kReaderRegistrationKey).c_str(), 0, nullptr, 0,
-                      KEY_WRITE, nullptr, key.put(), nullptr);
-    const std::wstring value = ToWide(path);
-    ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-// The program in a console of its own, as from a command prompt; Ctrl+C is typed into it.
-class ConsoleProgram {
-  public:
-    explicit ConsoleProgram(const std::string& path) {
-        std::wstring line = L"\"" + ToWide(path) + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started{};
-        if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                             nullptr, nullptr, &startup, &started)) {
-            ::CloseHandle(started.hThread);
-            m_process.reset(started.hProcess);
-            m_id = started.dwProcessId;
-        }
-    }
-    ~ConsoleProgram() {
-        if (m_process) {
-            ::TerminateProcess(m_process.get(), 1);
-            ::WaitForSingleObject(m_process.get(), INFINITE);
-        }
-    }
-
-    // Ctrl+C reaches every program attached to the console; this one ignores it meanwhile.
-    DWORD interrupt() {
-        ::FreeConsole();
-        ::AttachConsole(m_id);
-        ::SetConsoleCtrlHandler(nullptr, TRUE);
-        ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-        ::FreeConsole();
-        DWORD code = STILL_ACTIVE;
-        if (::WaitForSingleObject(m_process.get(), kLongWaitMs) == WAIT_OBJECT_0) {
-            ::GetExitCodeProcess(m_process.get(), &code);
-            m_process.reset();
-        }
-        ::SetConsoleCtrlHandler(nullptr, FALSE);
-        return code;
-    }
-
-  private:
-    platform::UniqueHandle m_process;
-    DWORD m_id = 0;
-};
 
 class ServiceWin32 : public ::testing::Test {
   protected:
-    ServiceWin32()
-        : source(tree.makeFolder("in")),
-          destination(tree.makeFolder("out")),
-          tally(tree.path("tally.txt")),
-          flag(tree.path("go")),
-          manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS), &::CloseServiceHandle),
-          service(nullptr, &::CloseServiceHandle) {
-        SetReader(SCRIPTED_READER_PATH);
-        settings.sourcePath = source;
-        settings.destPath = destination;
+    ServiceWin32() {
+        hive::WriteMachineDefaultValue(kReaderRegistrationKey, SCRIPTED_READER_PATH);
+        settings.sourcePath = tree.makeFolder("in");
+        settings.destPath = tree.makeFolder("out");
         settings.logPath = tree.path("activity.log");
     }
     ~ServiceWin32() override {
@@ -121,166 +58,112 @@ class ServiceWin32 : public ::testing::Test {
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, ToWide(kReaderRegistrationKey).c_str());
     }
 
-    // A service of a name of its own, so that one Wine never saw end cannot stand in the way.
-    void install(const std::string& arguments = "") {
+    // Under a name of its own each time: a service that Wine never saw end stays registered.
+    void install(const std::string& readerOptions, const std::string& arguments = "") {
         uninstall();
-        static int services = 0;
-        name = "QuillrunTest" + std::to_string(::GetCurrentProcessId()) + "-" +
-               std::to_string(++services);
-        const std::wstring binary =
-            L"\"" + ToWide(HelperProgramPath("quillrun-service.exe")) + L"\"" + ToWide(arguments);
-        service.reset(::CreateServiceW(manager.get(), ToWide(name).c_str(), nullptr,
-                                       SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                       SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, binary.c_str(),
-                                       nullptr, nullptr, nullptr, nullptr, nullptr));
-        ASSERT_TRUE(service) << ::GetLastError();
-    }
-    void uninstall() {
-        if (service) {
-            SERVICE_STATUS ignored{};
-            ::ControlService(service.get(), SERVICE_CONTROL_STOP, &ignored);
-            ::DeleteService(service.get());
-            service.reset();
-        }
-    }
-    void saveSettings(const std::string& readerOptions) {
         settings.commandArgs =
             std::string(kDefaultCommandArgs) + " --tally=" + tally + readerOptions;
         SaveSettings(settings);
+        static int installed = 0;
+        name = "QuillrunTest" + std::to_string(::GetCurrentProcessId() * 100 + ++installed);
+        sc("create " + name + " binPath= \"\\\"" + service + "\\\"" + arguments + "\"");
     }
-    // As an administrator types it. Windows' net waits until the service has started or
-    // stopped; Wine's net stop returns once it has asked.
-    void net(const std::string& command) const {
+    void uninstall() {
+        sc("stop " + name);
+        sc("delete " + name);
+    }
+    static void sc(const std::string& command) { platform::RunProgram("sc " + command); }
+    // Wine's net stop returns before the service has stopped.
+    void net(const std::string& command, DWORD pending) const {
         platform::RunProgram("net " + command + " " + name);
-        const DWORD state = command == "start" ? SERVICE_START_PENDING : SERVICE_STOP_PENDING;
-        EXPECT_TRUE(WaitUntil([&] { return status().dwCurrentState != state; }, kLongWaitMs));
+        EXPECT_TRUE(WaitUntil([&] { return status().dwCurrentState != pending; }));
     }
     SERVICE_STATUS_PROCESS status() const {
+        const Service manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT),
+                              &::CloseServiceHandle);
+        const Service service(
+            ::OpenServiceW(manager.get(), ToWide(name).c_str(), SERVICE_ALL_ACCESS),
+            &::CloseServiceHandle);
         SERVICE_STATUS_PROCESS status{};
         DWORD size = 0;
         ::QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
                                reinterpret_cast<BYTE*>(&status), sizeof status, &size);
         return status;
     }
-    std::vector<std::string> destinationFiles() const {
-        std::vector<std::string> files;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(destination)) {
-            files.push_back(platform::ToUtf8(entry.path().wstring()));
-        }
-        return files;
+    long readerStarts() const {
+        const std::string lines = ReadFile(tally);
+        return std::count(lines.begin(), lines.end(), '\n');
     }
 
     TempTree tree;
     Settings settings;
-    const std::string source;
-    const std::string destination;
-    const std::string tally;
-    const std::string flag;
-    UniqueService manager;
-    UniqueService service;
+    const std::string tally = tree.path("tally.txt");
+    const std::string service = HelperProgramPath("quillrun-service.exe");
     std::string name;
 };
 
 TEST_F(ServiceWin32, AStopDuringAJobLeavesTheImageForTheNextStartWhichConvertsIt) {
-    saveSettings(" --wait-for=" + flag);
-    const std::string image = tree.writeFile("in/page.tif");
-    const std::string document = destination + "\\page.orx";
-    install();
-    std::unique_ptr<ConsoleProgram> console;
-    const struct {
-        const char* way;
-        std::function<void()> start;
-        std::function<DWORD()> stop;
-    } ways[] = {
-        {"net stop", [&] { net("start"); },
-         [&] {
-             net("stop");
-             return status().dwWin32ExitCode;
-         }},
-        {"Ctrl+C in its console",
-         [&] {
-             console = std::make_unique<ConsoleProgram>(HelperProgramPath("quillrun-service.exe"));
-         },
-         [&] { return console->interrupt(); }},
-    };
-    int starts = 0;
-    for (const auto& way : ways) {
-        way.start();
-        ++starts;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return Lines(ReadFile(tally)) == starts && Exists(destination + "\\page.clm"); },
-            kLongWaitMs))
-            << way.way;
-        EXPECT_EQ(way.stop(), 0u) << way.way;
-        EXPECT_EQ(destinationFiles(), std::vector<std::string>{})
-            << way.way << ReadFile(settings.logPath);
+    const std::string flag = tree.path("go");
+    tree.writeFile("in/page.tif");
+    const std::string document = settings.destPath + "\\page.orx";
+    const std::string claim = settings.destPath + "\\page.clm";
+    install(" --wait-for=" + flag);
+    for (const bool fromConsole : {false, true}) {  // net stop, or Ctrl+C in its console
+        std::optional<BackgroundProcess> console;
+        const long starts = readerStarts();
+        if (fromConsole) {
+            console.emplace(std::vector{service}, Console::Own);
+        } else {
+            net("start", SERVICE_START_PENDING);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return readerStarts() > starts; }));
+        EXPECT_TRUE(Exists(claim));
+        if (fromConsole) {
+            EXPECT_EQ(TypeCtrlC(*console), 0);
+        } else {
+            net("stop", SERVICE_STOP_PENDING);
+            EXPECT_EQ(status().dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
+        }
+        EXPECT_TRUE(std::filesystem::is_empty(FsPath(settings.destPath))) << fromConsole;
     }
-    EXPECT_EQ(status().dwCurrentState, static_cast<DWORD>(SERVICE_STOPPED));
-    const std::string left = image + " is left for the next start";
-    const std::string log = ReadFile(settings.logPath);
-    EXPECT_NE(log.find(left), log.rfind(left)) << log;
-
     WriteFile(flag, "", false);
-    net("start");
-    ASSERT_TRUE(
-        WaitUntil([&] { return destinationFiles().size() == 1 && Exists(document); }, kLongWaitMs));
-    net("stop");
-    EXPECT_EQ(status().dwWin32ExitCode, static_cast<DWORD>(NO_ERROR));
-    EXPECT_EQ(Lines(ReadFile(tally)), 3);
-    EXPECT_NE(ReadFile(settings.logPath).find(document + " has been created."), std::string::npos);
+    net("start", SERVICE_START_PENDING);
+    ASSERT_TRUE(WaitUntil([&] { return Exists(document) && !Exists(claim); }));
+    net("stop", SERVICE_STOP_PENDING);
     EXPECT_TRUE(EventLogged("trace", "Quillrun service stopped."));
 }
 
 // What a restart cannot mend is reported as the service-specific error 2, which the recovery
-// actions leave alone; after a job that could not run the process ends without reporting its
-// stop, which they answer by starting it again (Wine has no recovery, and takes no note).
-TEST_F(ServiceWin32, HowItEndsIsWhatTheServiceManagerAndTheEventLogHear) {
-    std::string readerOptions;
+// actions leave alone; after a job that could not run, the process ends with 1 without reporting
+// its stop, which they answer by starting it again (Wine neither notices nor restarts it).
+TEST_F(ServiceWin32, HowItEndsIsWhatTheServiceManagerAndTheEventLogAreTold) {
+    const std::string source = settings.sourcePath;
+    tree.writeFile("in/page.tif");
     const struct {
-        const char* name;
-        std::string arguments;
-        std::function<void()> arrange;
-        bool reportsStop;
-        DWORD processExit;
-        std::string entry;  // its start
+        std::string sourcePath, readerOptions, arguments;
+        DWORD exitStatus;
+        std::string entry;  // the start of its event log entry
     } cases[] = {
-        {"settings OK refuses", "", [&] { settings.sourcePath.clear(); }, true, 0,
-         kNoSourceMessage},
-        {"a bad command line", " --watch", [] {}, true, 0,
-         "quillrun-service: unknown option --watch."},
-        {"the destination hierarchy gone", " --jobs 1",
-         [&] {
-             tree.writeFile("in/page.tif");
-             readerOptions = " --remove-out-folder";
-         },
-         false, 1, "Quillrun service stopped: a job could not run."},
+        {"", "", "", 2, kNoSourceMessage},
+        {source, "", " --watch", 2, "quillrun-service: unknown option --watch."},
+        {source, " --remove-out-folder", " --jobs 1", 1,
+         "Quillrun service stopped: a job could not run."},
     };
-    const Settings accepted = settings;
     for (const auto& c : cases) {
-        settings = accepted;
-        c.arrange();
-        saveSettings(readerOptions);
-        install(c.arguments);
-        ::StartServiceW(service.get(), 0, nullptr);
+        settings.sourcePath = c.sourcePath;
+        install(c.readerOptions, c.arguments);
+        net("start", SERVICE_START_PENDING);
         const platform::UniqueHandle process(::OpenProcess(
             SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, status().dwProcessId));
-        if (c.reportsStop) {
-            ASSERT_TRUE(
-                WaitUntil([&] { return status().dwCurrentState == SERVICE_STOPPED; }, kLongWaitMs))
-                << c.name;
-            EXPECT_EQ(status().dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR))
-                << c.name;
-            EXPECT_EQ(status().dwServiceSpecificExitCode, 2u) << c.name;
-        } else {
-            ASSERT_TRUE(process) << c.name;
-            EXPECT_EQ(::WaitForSingleObject(process.get(), kLongWaitMs),
-                      static_cast<DWORD>(WAIT_OBJECT_0));
-            DWORD exitCode = 0;
-            ::GetExitCodeProcess(process.get(), &exitCode);
-            EXPECT_EQ(exitCode, c.processExit) << c.name;
-            EXPECT_NE(status().dwWin32ExitCode, static_cast<DWORD>(ERROR_SERVICE_SPECIFIC_ERROR));
+        DWORD exitStatus = 2;  // a process that reported its stop may have ended already
+        if (process && ::WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0) {
+            ::GetExitCodeProcess(process.get(), &exitStatus);
         }
-        EXPECT_TRUE(EventLogged("err", c.entry)) << c.name;
+        EXPECT_EQ(exitStatus, c.exitStatus) << c.entry;
+        const SERVICE_STATUS_PROCESS ended = status();
+        EXPECT_EQ(ended.dwWin32ExitCode == ERROR_SERVICE_SPECIFIC_ERROR, c.exitStatus == 2);
+        EXPECT_EQ(ended.dwServiceSpecificExitCode, c.exitStatus == 2 ? 2u : 0u) << c.entry;
+        EXPECT_TRUE(EventLogged("err", c.entry)) << c.entry;
     }
 }
 

@@ -12,7 +12,7 @@ if(WIN32)
         settings/scratch_registry_win32.cpp
     )
     target_link_libraries(service_win32_tests PRIVATE quillrun_service_core quillrun_settings
-        quillrun_registration)
+        quillrun_hive quillrun_registration)
     add_dependencies(service_win32_tests quillrun-service)
     return()
 endif()

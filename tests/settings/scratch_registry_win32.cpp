@@ -31,7 +31,6 @@ ScratchRegistry::ScratchRegistry() {
 
 ScratchRegistry::~ScratchRegistry() {
     m_settings.reset();
-    m_account.reset();
     ::RegOverridePredefKey(HKEY_USERS, nullptr);
     ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     ::RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
@@ -54,9 +53,8 @@ void ScratchRegistry::registerReader(const std::wstring& keyPath, const std::wst
                      static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
 }
 
-HKEY ScratchRegistry::accountKey(const std::wstring& sid) {
-    m_account = CreateKey(m_users.get(), sid);
-    return m_account.get();
+platform::UniqueRegistryKey ScratchRegistry::accountKey(const std::wstring& sid) {
+    return CreateKey(m_users.get(), sid);
 }
 
 }  // namespace quillrun::test

@@ -1,14 +1,10 @@
 // The setup under Windows: a silent install puts the program, its guide, a Start-menu shortcut
-// and an Add/Remove Programs entry in place, and with /SERVICE the service and its event source;
-// a silent uninstall takes them away again. The reading program's registration is never touched.
-// (Wine keeps no delayed start, recovery actions or failure actions flag: those go unchecked.)
+// and an Add/Remove Programs entry in place; a silent uninstall takes them away again. The
+// reading program's registration is never touched. With /SERVICE: the service (Wine keeps no
+// delayed start, recovery or failure actions flag, which go unchecked) and its event source.
 #include <windows.h>
 
 #include <shlobj.h>
-
-#include <cstdint>
-#include <memory>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -26,31 +22,15 @@ using platform::ToWide;
 
 constexpr const wchar_t* kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillrun";
+constexpr const wchar_t* kServiceKey = L"SYSTEM\\CurrentControlSet\\Services\\Quillrun";
 constexpr const wchar_t* kEventSourceKey =
     L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Quillrun";
-
-// The service Quillrun as the Service Control Manager has it: "path|start type|account", or
-// "(none)".
-std::string ServiceRegistration() {
-    const auto close = [](SC_HANDLE handle) { ::CloseServiceHandle(handle); };
-    const std::unique_ptr<SC_HANDLE__, decltype(close)> manager(
-        ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT), close);
-    const std::unique_ptr<SC_HANDLE__, decltype(close)> service(
-        ::OpenServiceW(manager.get(), L"Quillrun", SERVICE_QUERY_CONFIG), close);
-    std::vector<std::uint64_t> buffer(1024);
-    DWORD size = 0;
-    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
-    if (!service || !::QueryServiceConfigW(service.get(), config, 8192, &size)) {
-        return "(none)";
-    }
-    return ToUtf8(config->lpBinaryPathName) + "|" + std::to_string(config->dwStartType) + "|" +
-           ToUtf8(config->lpServiceStartName);
-}
 
 std::string MachineText(const wchar_t* keyPath, const wchar_t* name) {
     wchar_t value[1024] = L"";
     DWORD size = sizeof value;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, keyPath, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY,
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, keyPath, name,
+                       RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND | RRF_SUBKEY_WOW6464KEY,
                        nullptr, value, &size) != ERROR_SUCCESS) {
         return "(none)";
     }
@@ -89,8 +69,8 @@ void InstallAndUninstall(bool withService) {
     ASSERT_TRUE(RunToTheEnd("\"" + HelperProgramPath("..\\" QUILLRUN_SETUP_FILE) + "\" /S" +
                             (withService ? " /SERVICE" : "") + " /D=" + folder));
     EXPECT_EQ(Exists(service), withService);
-    EXPECT_EQ(ServiceRegistration(),
-              withService ? "\"" + service + "\"|2|NT AUTHORITY\\NetworkService" : "(none)");
+    EXPECT_EQ(MachineText(kServiceKey, L"ImagePath") + MachineText(kServiceKey, L"ObjectName"),
+              withService ? "\"" + service + "\"NT AUTHORITY\\NetworkService" : "(none)(none)");
     EXPECT_EQ(MachineText(kEventSourceKey, L"EventMessageFile"), withService ? service : "(none)");
     const std::string shortcut = CommonProgramsFolder() + "\\Quillrun.lnk";
     for (const std::string& file :
@@ -110,7 +90,7 @@ void InstallAndUninstall(bool withService) {
         EXPECT_FALSE(Exists(file)) << file;
     }
     EXPECT_EQ(MachineText(kUninstallKey, L"DisplayName"), "(none)");
-    EXPECT_EQ(ServiceRegistration(), "(none)");
+    EXPECT_EQ(MachineText(kServiceKey, L"ImagePath"), "(none)");
     EXPECT_EQ(MachineText(kEventSourceKey, L"EventMessageFile"), "(none)");
     EXPECT_EQ(MachineText(readerKey.c_str(), nullptr), registered);
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, readerKey.c_str());
