@@ -4,7 +4,7 @@
 
 namespace quillrun::service {
 
-// The parts of --help that differ between systems: further ways to call it, where the settings
+// What --help says differently on each system: further ways to call it, where the settings
 // come from and what ends the work, the options of this system alone, and what the exit status
 // tells this system's service manager.
 struct SystemUsage {
