@@ -5,6 +5,7 @@
 #include <sddl.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <vector>
@@ -113,51 +114,32 @@ std::wstring CurrentUserSid() {
     return result;
 }
 
-bool IsOlder(HANDLE process, HANDLE than) {
-    FILETIME created{}, other{}, unused1{}, unused2{}, unused3{};
-    return ::GetProcessTimes(process, &created, &unused1, &unused2, &unused3) &&
-           ::GetProcessTimes(than, &other, &unused1, &unused2, &unused3) &&
-           ::CompareFileTime(&created, &other) <= 0;
-}
-
-DWORD ParentProcessId() {
+// The file name of the program that started this one, as the system's list of processes has it:
+// no process need be opened for it, which a service's account may not do to the system's own.
+std::wstring ParentName() {
     const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    std::vector<PROCESSENTRY32W> processes;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    const DWORD self = ::GetCurrentProcessId();
     for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
          more = ::Process32NextW(snapshot.get(), &entry)) {
-        if (entry.th32ProcessID == self) {
-            return entry.th32ParentProcessID;
-        }
+        processes.push_back(entry);
     }
-    return 0;
+    const auto find = [&processes](DWORD id) {
+        return std::find_if(processes.begin(), processes.end(),
+                            [id](const PROCESSENTRY32W& p) { return p.th32ProcessID == id; });
+    };
+    const auto self = find(::GetCurrentProcessId());
+    const auto parent = self != processes.end() ? find(self->th32ParentProcessID) : self;
+    return parent != processes.end() ? parent->szExeFile : L"";
 }
 
-// The Service Control Manager starts each service's process itself. Trying its dispatcher is no
-// test of that: a program started otherwise waits there to connect (ten seconds under Wine,
-// which may even hand it the start of another service).
+// The Service Control Manager (services.exe) starts each service's process itself. Trying its
+// dispatcher first is no test: a program started otherwise waits there to connect (ten seconds
+// under Wine, which may even hand it another service's start).
 bool StartedByServiceManager() {
-    const DWORD parentId = ParentProcessId();
-    const UniqueHandle parent(
-        parentId == 0 ? nullptr
-                      : ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, parentId));
-    // A process id is given anew once its process has ended: the parent is older than its child.
-    if (!parent || !IsOlder(parent.get(), ::GetCurrentProcess())) {
-        return false;
-    }
-    std::wstring image(MAX_PATH, L'\0');
-    DWORD length = static_cast<DWORD>(image.size());
-    std::wstring manager(MAX_PATH, L'\0');
-    const UINT folderLength = ::GetSystemDirectoryW(manager.data(), MAX_PATH);
-    if (!::QueryFullProcessImageNameW(parent.get(), 0, image.data(), &length) ||
-        folderLength == 0 || folderLength >= MAX_PATH) {
-        return false;
-    }
-    image.resize(length);
-    manager.resize(folderLength);
-    manager += L"\\services.exe";
-    return ::CompareStringOrdinal(image.c_str(), -1, manager.c_str(), -1, TRUE) == CSTR_EQUAL;
+    return ::CompareStringOrdinal(ParentName().c_str(), -1, L"services.exe", -1, TRUE) ==
+           CSTR_EQUAL;
 }
 
 // The one service this process runs; its ServiceMain learns of it through g_service, as the
@@ -314,6 +296,10 @@ int RunService(std::string_view name, const std::function<int(ServiceManagerLink
     g_service = &service;
     const SERVICE_TABLE_ENTRYW table[] = {{service.name.data(), ServiceMain}, {nullptr, nullptr}};
     if (!::StartServiceCtrlDispatcherW(table)) {
+        // A parent that only bears the name: a program of a console after all.
+        if (::GetLastError() == ERROR_FAILED_SERVICE_CONTROLLER_CONNECT) {
+            return RunInConsole(program);
+        }
         return 1;  // no console to say so, and no service manager to report to
     }
     return service.exitStatus;
