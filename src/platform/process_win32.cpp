@@ -44,7 +44,18 @@ ProgramRun RunProgram(const std::string& commandLine, const WaitObserver& observ
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION information{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    // A program started from a console shares it, and so Ctrl+C, Ctrl+Break and the console's
+    // close, which reach every program attached at once: the reading program would end before
+    // this process had taken the stop in, and count as failed. A console of its own, unseen,
+    // leaves its end to this process. Without a console (the dialog, a service) the system gives
+    // a console program one of its own as before.
+    const DWORD flags = ::GetConsoleCP() != 0 ? CREATE_NO_WINDOW : 0;
+    // Its window (a console program's console too) appears without taking the activation: the
+    // user's keys stay with the dialog, Esc included, and nothing has to hand the activation back
+    // when the window goes, which Wine without a window manager hands to no window at all.
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNOACTIVATE;
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
                           &startup, &information)) {
         return {false, LastSystemError(), false};
     }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
+
 namespace quillrun::platform {
 
 // The system's registry, on Windows. Other systems have none: there the hive layer keeps the
@@ -46,5 +48,12 @@ class RegistryKey {
     explicit RegistryKey(std::unique_ptr<Handle> handle);
     std::unique_ptr<Handle> m_handle;
 };
+
+// Makes the key path of another account (named by its security identifier, "S-1-5-20") an exact
+// copy of the current user's key path: every value with its type and its bytes as stored, so that
+// a text the narrow calls wrote reads back through them byte for byte, and nothing of what the
+// key held before. The account's part of the registry must be loaded: a built-in service
+// account's always is, a user's while the user is logged on. Nothing on success, else why not.
+std::optional<SystemError> CopyKeyToAccount(std::string_view path, std::string_view accountSid);
 
 }  // namespace quillrun::platform

@@ -6,6 +6,7 @@
 
 #include "platform/narrow_text.h"
 #include "platform/registry.h"
+#include "platform/system_error_win32.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 
@@ -166,6 +167,38 @@ bool RegistryKey::writeDword(std::string_view name, std::uint32_t number) {
 
 bool RegistryKey::deleteValue(std::string_view name) {
     return ::RegDeleteValueW(m_handle->key.get(), ToWide(name).c_str()) == ERROR_SUCCESS;
+}
+
+// The key is replaced rather than written over, so that no value of an earlier copy stays: a
+// clear-text password left there would be converted over the copied one at the service's start.
+std::optional<SystemError> CopyKeyToAccount(std::string_view path, std::string_view accountSid) {
+    const std::wstring keyPath = ToWide(path);
+    UniqueRegistryKey source;
+    UniqueRegistryKey account;
+    UniqueRegistryKey copy;
+    LSTATUS result = ::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, source.put());
+    if (result == ERROR_SUCCESS) {
+        result = ::RegOpenKeyExW(HKEY_USERS, ToWide(accountSid).c_str(), 0, KEY_ALL_ACCESS,
+                                 account.put());
+    }
+    if (result == ERROR_SUCCESS) {
+        result = ::RegDeleteTreeW(account.get(), keyPath.c_str());
+        if (result == ERROR_FILE_NOT_FOUND) {
+            result = ERROR_SUCCESS;
+        }
+    }
+    if (result == ERROR_SUCCESS) {
+        result =
+            ::RegCreateKeyExW(account.get(), keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, copy.put(), nullptr);
+    }
+    if (result == ERROR_SUCCESS) {
+        result = ::RegCopyTreeW(source.get(), nullptr, copy.get());
+    }
+    if (result != ERROR_SUCCESS) {
+        return SystemErrorFromWin32(static_cast<unsigned long>(result));
+    }
+    return std::nullopt;
 }
 
 }  // namespace quillrun::platform

@@ -3,17 +3,19 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 namespace quillrun::platform {
 
 // What a program that runs as a service waits for: a request to stop (SIGTERM or SIGINT on
-// POSIX), or a wake-up from one of its own threads. Nothing is done inside a signal handler:
-// the request is picked up by Wait on the thread that waits.
+// POSIX; on Windows Ctrl+C, Ctrl+Break, closing the console, or the Service Control Manager's
+// stop, shutdown or preshutdown), or a wake-up from one of its own threads. Nothing is done
+// inside a signal or control handler: the request is picked up by Wait on the thread that waits.
 //
 // Make it before starting any other thread (the threads inherit its signal settings), and only
-// one at a time. The stop signals stay blocked when it goes: one that arrives while the program
-// ends is not to kill it on its way out. A service's standard output or error that goes away no
-// longer ends the program either: writing to it then simply fails.
+// one at a time. The stop requests stay taken over when it goes: one that arrives while the
+// program ends is not to kill it on its way out. A service's standard output or error that goes
+// away no longer ends the program either: writing to it then simply fails.
 class ServiceEvents {
   public:
     ServiceEvents();
@@ -42,5 +44,8 @@ class ServiceEvents {
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };
+
+// The stop requests as users know them, for saying that they could not be taken over.
+std::string_view StopRequestNames();
 
 }  // namespace quillrun::platform

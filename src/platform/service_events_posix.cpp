@@ -107,4 +107,8 @@ bool ServiceEvents::stopRequested() const {
            (sigismember(&pending, SIGTERM) == 1 || sigismember(&pending, SIGINT) == 1);
 }
 
+std::string_view StopRequestNames() {
+    return "SIGTERM and SIGINT";
+}
+
 }  // namespace quillrun::platform

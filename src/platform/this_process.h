@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace quillrun::platform {
 
@@ -33,5 +34,10 @@ std::string ProcessName(std::uint64_t pid);
 
 // How many processors this process may run on (at least 1).
 unsigned ProcessorCount();
+
+// The arguments this program was started with, after its name, in UTF-8. On POSIX they are
+// main's; on Windows they come from the wide command line, since main's hold them in the ANSI
+// code page, which cannot hold every name a path may have.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 }  // namespace quillrun::platform

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <sddl.h>
+#include <shellapi.h>
 #include <winternl.h>
 
 #include <bit>
@@ -153,6 +154,17 @@ unsigned ProcessorCount() {
     }
     const DWORD active = ::GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
     return active > 0 ? active : 1u;
+}
+
+std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
+    int count = 0;
+    wchar_t** const wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        arguments.push_back(ToUtf8(wide[i]));
+    }
+    ::LocalFree(wide);
+    return arguments;
 }
 
 }  // namespace quillrun::platform

@@ -89,7 +89,10 @@ void JobScheduler::CollectFinishedJobs() {
     for (auto job = m_jobs.begin(); job != m_jobs.end();) {
         if ((*job)->finished()) {
             // Nothing the next image needs would be there either: no new job starts.
-            m_workStopped = m_workStopped || (*job)->outcome() == JobOutcome::WorkCannotGoOn;
+            if ((*job)->outcome() == JobOutcome::WorkCannotGoOn) {
+                m_workStopped = true;
+                m_workStoppedReason += (*job)->lines();
+            }
             if ((*job)->outcome() == JobOutcome::PassedOver) {
                 m_search.PassOver((*job)->document());
             }

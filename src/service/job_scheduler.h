@@ -35,6 +35,8 @@ class JobScheduler final {
     JobScheduler& operator=(const JobScheduler&) = delete;
 
     ServiceEnd Run();
+    // The log lines of the jobs that found the work could not go on, once Run has ended so.
+    const std::string& workStoppedReason() const { return m_workStoppedReason; }
 
   private:
     bool StartNextJob();
@@ -52,6 +54,7 @@ class JobScheduler final {
     SchedulerObserver& m_observer;
     const bool m_countBacklog;
     std::chrono::steady_clock::time_point m_nextBacklogCount;
+    std::string m_workStoppedReason;
 };
 
 }  // namespace quillrun::service

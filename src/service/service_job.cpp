@@ -52,6 +52,7 @@ void ServiceJob::Run() {
     }
     m_took = std::chrono::steady_clock::now() - start;
     m_context.log.WriteLines(lines.lines);
+    m_lines = std::move(lines.lines);
     m_context.claims.Release(m_candidate.document);
     m_finished.store(true);
     m_context.events.WakeUp();

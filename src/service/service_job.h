@@ -45,6 +45,8 @@ class ServiceJob final {
     // The pages harvested, when converted; read once finished.
     const DocumentStatistics& statistics() const { return m_statistics; }
     const std::string& document() const { return m_candidate.document; }
+    // The job's stamped log lines; read once finished.
+    const std::string& lines() const { return m_lines; }
 
   private:
     void Run();
@@ -54,6 +56,7 @@ class ServiceJob final {
     JobOutcome m_outcome = JobOutcome::LeftForNextStart;
     std::chrono::steady_clock::duration m_took{};
     DocumentStatistics m_statistics;
+    std::string m_lines;
     std::atomic<bool> m_finished{false};
     std::thread m_thread;  // last, so that everything it uses exists when it starts
 };

@@ -3,6 +3,9 @@
 #include <charconv>
 #include <string_view>
 
+#include "service/service_usage.h"
+#include "service/settings_import.h"
+
 namespace quillrun::service {
 namespace {
 
@@ -70,6 +73,8 @@ ParsedOptions ParseServiceOptions(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (argument == "--check") {
             options.check = true;
+        } else if (argument == "--import-settings" && HasSettingsImport()) {
+            options.importSettings = true;
         } else if (!TakeValuedOption(arguments, i, jobs, error) &&
                    !TakeValuedOption(arguments, i, pageStatistics, error) &&
                    !TakeValuedOption(arguments, i, claimExpiry, error) &&
@@ -120,12 +125,8 @@ ParsedOptions ParseServiceOptions(const std::vector<std::string>& arguments) {
 std::string ServiceUsage() {
     return R"(Usage: quillrun-service [--jobs N] [--page-stats FILE] [--claim-expiry SECONDS]
                         [--metrics HOST:PORT] [--check]
-
-Converts the source hierarchy into documents without a desktop, with the settings the
-Quillrun dialog saved ($XDG_CONFIG_HOME/quillrun/user.reg, ~/.config/quillrun/user.reg when
-the variable is not set). It starts at once and works until it receives SIGTERM or SIGINT.
-Every activity-log line goes to standard output, and to the log file as the settings say.
-
+)" + std::string(kSystemUsage.synopsis) +
+           "\n" + std::string(kSystemUsage.introduction) + R"(
   --jobs N            convert up to N images at once (default: the number of processors)
   --page-stats FILE   append every document's page statistics to FILE, as CSV
                       (document, page, characters, confidence)
@@ -137,15 +138,13 @@ Every activity-log line goes to standard output, and to the log file as the sett
   --metrics HOST:PORT serve Prometheus metrics at /metrics and the probes /healthz and
                       /readyz on HOST:PORT (0.0.0.0:9090 for every IPv4 address)
   --check             only check the settings, say where they came from, and end
-  --help              show this text
+)" + std::string(kSystemUsage.options) +
+           R"(  --help              show this text
 
 Several instances, on this machine or on others, may work on one destination hierarchy:
 each claims the image it converts with a .clm file beside the document.
 
-Exit status: 0 when ended by SIGTERM or SIGINT, or when --check finds the settings fine;
-1 when a job could not run at all (the activity log says why); 2 for a bad command line
-or settings that the dialog's OK would refuse.
-)";
+)" + std::string(kSystemUsage.exitStatus);
 }
 
 }  // namespace quillrun::service

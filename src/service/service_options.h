@@ -16,6 +16,7 @@ inline constexpr std::chrono::seconds kLongestClaimExpiry{24 * 60 * 60};
 struct ServiceOptions {
     bool help = false;
     bool check = false;              // only check the settings and say where they came from
+    bool importSettings = false;     // copy the user's settings to the service's account
     std::optional<unsigned> jobs;    // images converted at once; the processors when not given
     std::string pageStatisticsFile;  // the CSV file page statistics are appended to; "" for none
     // How long a claim of another machine or container must stay unrenewed before it is taken
@@ -32,7 +33,7 @@ struct ParsedOptions {
 
 // The command line after the program's name: --jobs N (or --jobs=N), --page-stats FILE (or
 // --page-stats=FILE), --claim-expiry SECONDS (or --claim-expiry=SECONDS), --metrics HOST:PORT
-// (or --metrics=HOST:PORT), --check, --help.
+// (or --metrics=HOST:PORT), --check, --help, and --import-settings where the system has it.
 ParsedOptions ParseServiceOptions(const std::vector<std::string>& arguments);
 
 // What --help prints.

@@ -3,6 +3,7 @@
 #include "hive/hive.h"
 #include "platform/file_system.h"
 #include "settings/settings_check.h"
+#include "settings/settings_store.h"
 #include "settings/start_up.h"
 
 namespace quillrun::service {
@@ -10,9 +11,11 @@ namespace quillrun::service {
 ServiceSetup PrepareService() {
     ServiceSetup setup;
     setup.settingsFile = hive::HiveLocation(hive::Hive::CurrentUser).value_or("");
+    // A file on POSIX; on Windows the registry, whose key is there once the dialog has saved.
     setup.settingsFileFound =
-        !setup.settingsFile.empty() &&
-        platform::GetPathKind(setup.settingsFile) != platform::PathKind::Missing;
+        (!setup.settingsFile.empty() &&
+         platform::GetPathKind(setup.settingsFile) != platform::PathKind::Missing) ||
+        hive::OpenKey(hive::Hive::CurrentUser, kSettingsKeyPath).has_value();
     setup.registrationFile = hive::HiveLocation(hive::Hive::LocalMachine).value_or("");
     StartUp start = RunStartUp();
     if (start.problem) {

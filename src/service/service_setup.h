@@ -8,6 +8,10 @@
 
 namespace quillrun::service {
 
+// The name of the service on systems whose service manager knows its services by name (Windows),
+// and of its event source there.
+inline constexpr const char* kSystemServiceName = "Quillrun";
+
 // What the service works with, and where it came from.
 struct ServiceSetup {
     Settings settings;

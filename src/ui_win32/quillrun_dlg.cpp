@@ -286,8 +286,21 @@ void CQuillrunDlg::SetReaderElapsed(std::chrono::milliseconds elapsed) {
     m_progress->SetElapsed(elapsed);
 }
 
+// A window of the reading program's that took the activation after all leaves it, when it goes,
+// to the next window on Windows and to no window at all on Wine without a window manager: then no
+// control has the keyboard focus, and Esc reaches nothing until a click. With no window in the
+// foreground, the dialog takes it back; and an active dialog keeps a control with the focus, also
+// when the control it had was disabled in the meantime.
 void CQuillrunDlg::CloseReaderProgress() {
     m_progress.reset();
+    if (::GetForegroundWindow() == nullptr) {
+        ::SetForegroundWindow(m_window);
+    }
+    const HWND focus = ::GetFocus();
+    if (::GetActiveWindow() == m_window &&
+        (!::IsChild(m_window, focus) || !::IsWindowEnabled(focus))) {
+        ::SendMessageW(m_window, WM_NEXTDLGCTL, 0, FALSE);
+    }
 }
 
 // The window's message queue carries the wake-up; the actions wait here, so none is lost or

@@ -1,6 +1,19 @@
 # The service: its command line and CSV (unit tests), and the built program run as users run it:
-# several instances on one tree, a stop in the middle of a job, an instance killed.
+# several instances on one tree, a stop in the middle of a job, an instance killed. On Windows,
+# the settings imported for its account, and the program run by the Service Control Manager and
+# from a console.
 if(NOT TARGET quillrun-service)
+    return()
+endif()
+if(WIN32)
+    quillrun_add_test(service_win32_tests
+        service/settings_import_win32_test.cpp
+        service/service_win32_test.cpp
+        settings/scratch_registry_win32.cpp
+    )
+    target_link_libraries(service_win32_tests PRIVATE quillrun_service_core quillrun_settings
+        quillrun_hive quillrun_registration)
+    add_dependencies(service_win32_tests quillrun-service)
     return()
 endif()
 quillrun_add_test(service_tests

@@ -11,9 +11,12 @@
 namespace quillrun::test {
 
 // A child process that runs beside the test; it is killed and reaped when the object goes away.
+// On Windows it shares the test's console, or has none (as the desktop starts it), or its own.
+enum class Console { Shared, None, Own };
 class BackgroundProcess {
   public:
-    explicit BackgroundProcess(const std::vector<std::string>& arguments);
+    explicit BackgroundProcess(const std::vector<std::string>& arguments,
+                               Console console = Console::Shared);
     ~BackgroundProcess();
     BackgroundProcess(const BackgroundProcess&) = delete;
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;

@@ -15,7 +15,7 @@ struct BackgroundProcess::Child {
     pid_t pid = -1;
 };
 
-BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments)
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, Console /*console*/)
     : m_child(std::make_unique<Child>()) {
     std::vector<std::string> copies = arguments;
     std::vector<char*> argv;

@@ -25,14 +25,16 @@ struct BackgroundProcess::Child {
     DWORD id = 0;
 };
 
-BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments)
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& arguments, Console console)
     : m_child(std::make_unique<Child>()) {
     std::wstring line = CommandLineOf(arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION information{};
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &information)) {
+    const DWORD flags[] = {0, DETACHED_PROCESS, CREATE_NEW_CONSOLE};  // in Console's order
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE,
+                          flags[static_cast<int>(console)], nullptr, nullptr, &startup,
+                          &information)) {
         throw std::runtime_error("cannot start " + arguments.front());
     }
     ::CloseHandle(information.hThread);

@@ -1,6 +1,7 @@
 // The setup under Windows: a silent install puts the program, its guide, a Start-menu shortcut
 // and an Add/Remove Programs entry in place; a silent uninstall takes them away again. The
-// reading program's registration is never touched.
+// reading program's registration is never touched. With /SERVICE: the service (Wine keeps no
+// delayed start, recovery or failure actions flag, which go unchecked) and its event source.
 #include <windows.h>
 
 #include <shlobj.h>
@@ -21,11 +22,15 @@ using platform::ToWide;
 
 constexpr const wchar_t* kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quillrun";
+constexpr const wchar_t* kServiceKey = L"SYSTEM\\CurrentControlSet\\Services\\Quillrun";
+constexpr const wchar_t* kEventSourceKey =
+    L"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Quillrun";
 
 std::string MachineText(const wchar_t* keyPath, const wchar_t* name) {
     wchar_t value[1024] = L"";
     DWORD size = sizeof value;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, keyPath, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY,
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, keyPath, name,
+                       RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND | RRF_SUBKEY_WOW6464KEY,
                        nullptr, value, &size) != ERROR_SUCCESS) {
         return "(none)";
     }
@@ -44,7 +49,8 @@ bool RunToTheEnd(const std::string& commandLine) {
     return platform::RunProgram(commandLine).started;
 }
 
-TEST(InstallerWin32, SilentInstallAndUninstallLeaveTheReadersRegistrationAlone) {
+// Once without the service, which the setup leaves out unless asked, and once with it.
+void InstallAndUninstall(bool withService) {
     const std::wstring readerKey = ToWide(kReaderRegistrationKey);
     const std::string registered = "C:\\Reader\\Orlavex.exe";
     platform::UniqueRegistryKey reader;
@@ -58,9 +64,14 @@ TEST(InstallerWin32, SilentInstallAndUninstallLeaveTheReadersRegistrationAlone) 
 
     TempTree tree;
     const std::string folder = tree.path("Program Files/Quillrun");
+    const std::string service = folder + "\\quillrun-service.exe";
     // /D= names the folder; it must come last and stands unquoted, blanks and all.
-    ASSERT_TRUE(
-        RunToTheEnd("\"" + HelperProgramPath("..\\" QUILLRUN_SETUP_FILE) + "\" /S /D=" + folder));
+    ASSERT_TRUE(RunToTheEnd("\"" + HelperProgramPath("..\\" QUILLRUN_SETUP_FILE) + "\" /S" +
+                            (withService ? " /SERVICE" : "") + " /D=" + folder));
+    EXPECT_EQ(Exists(service), withService);
+    EXPECT_EQ(MachineText(kServiceKey, L"ImagePath") + MachineText(kServiceKey, L"ObjectName"),
+              withService ? "\"" + service + "\"NT AUTHORITY\\NetworkService" : "(none)(none)");
+    EXPECT_EQ(MachineText(kEventSourceKey, L"EventMessageFile"), withService ? service : "(none)");
     const std::string shortcut = CommonProgramsFolder() + "\\Quillrun.lnk";
     for (const std::string& file :
          {folder + "\\quillrun.exe", folder + "\\Quillrun.html",
@@ -75,12 +86,19 @@ TEST(InstallerWin32, SilentInstallAndUninstallLeaveTheReadersRegistrationAlone) 
     // _?= keeps the uninstaller where it is, so it is waited for; it cannot remove itself then.
     ASSERT_TRUE(RunToTheEnd("\"" + folder + "\\Uninstall.exe\" /S _?=" + folder));
     for (const std::string& file : {folder + "\\quillrun.exe", folder + "\\Quillrun.html",
-                                    folder + "\\Quillrun-images", shortcut}) {
+                                    folder + "\\Quillrun-images", shortcut, service}) {
         EXPECT_FALSE(Exists(file)) << file;
     }
     EXPECT_EQ(MachineText(kUninstallKey, L"DisplayName"), "(none)");
+    EXPECT_EQ(MachineText(kServiceKey, L"ImagePath"), "(none)");
+    EXPECT_EQ(MachineText(kEventSourceKey, L"EventMessageFile"), "(none)");
     EXPECT_EQ(MachineText(readerKey.c_str(), nullptr), registered);
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, readerKey.c_str());
+}
+
+TEST(InstallerWin32, SilentInstallAndUninstallWithAndWithoutTheServiceLeaveTheReaderAlone) {
+    InstallAndUninstall(false);
+    InstallAndUninstall(true);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(ProgramWin32, ConvertsATreeLogsWithCrLfAndKeepsItsSettingsOnCancelAfterOk) 
     const std::string destination = tree.makeFolder("out");
     const std::string log = tree.path("activity.log");
 
-    BackgroundProcess program({HelperProgramPath("quillrun.exe")});
+    BackgroundProcess program({HelperProgramPath("quillrun.exe")}, Console::None);
     HWND window = nullptr;
     // Found as soon as it is made; ready once it has loaded the settings and says so.
     ASSERT_TRUE(WaitUntil([&] {
@@ -71,7 +71,7 @@ TEST(ProgramWin32, ConvertsATreeLogsWithCrLfAndKeepsItsSettingsOnCancelAfterOk) 
     } fields[] = {{kSourcePathEdit, source},
                   {kDestPathEdit, destination},
                   {kLogPathEdit, log},
-                  {kCommandArgsEdit, "-in:^S -out:^D -nomessage -x --stats=600,6,9,0,0"}};
+                  {kCommandArgsEdit, "-in:^S -out:^D -nomessage -x --burn-ms=1500"}};
     for (const auto& field : fields) {
         ::SetDlgItemTextW(window, field.id, ToWide(field.text).c_str());
     }
@@ -86,7 +86,11 @@ TEST(ProgramWin32, ConvertsATreeLogsWithCrLfAndKeepsItsSettingsOnCancelAfterOk) 
     EXPECT_NE(lines.find(":  It contains 1 page.\r\n"), std::string::npos) << lines;
     EXPECT_EQ(lines, ControlText(window, kActivityLogEdit));
 
-    ::SendMessageW(::GetDlgItem(window, kCancelButton), BM_CLICK, 0, 0);
+    // Esc, typed once the progress window has gone, reaches the control with the keyboard focus.
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(window); }));
+    ::keybd_event(VK_ESCAPE, 0, 0, 0);
+    ::keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(window); }));
     program.wait();
     EXPECT_EQ(UserText(L"sourcePath"), source);
     EXPECT_EQ(UserText(L"destPath"), destination);
