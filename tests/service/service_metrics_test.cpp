@@ -78,38 +78,24 @@ TEST(ServiceMetrics, CountsEveryEndedJobByItsOutcomeWithItsPagesAndItsTime) {
 }
 
 TEST(ServiceMetrics, IsLiveUnlessTheMainLoopWorksTooLongAndReadyFromTheStartUpToTheStop) {
-    enum class Step { Busy, Resting, StartUpPassed, Stopping };
     const struct {
-        Step step;
+        void (ServiceMetrics::*step)();
         std::chrono::seconds after;
         bool live;
         std::string notReady;
     } steps[] = {
-        {Step::Busy, 299s, true, "starting\n"},
-        {Step::StartUpPassed, 2s, false, ""},
-        {Step::Resting, 3600s, true, ""},
-        {Step::Busy, 200s, true, ""},
-        {Step::Resting, 0s, true, ""},
-        {Step::Busy, 301s, false, ""},
-        {Step::Stopping, 0s, false, "stopping\n"},
+        {&ServiceMetrics::Busy, 299s, true, "starting\n"},
+        {&ServiceMetrics::StartUpPassed, 2s, false, ""},
+        {&ServiceMetrics::Resting, 3600s, true, ""},
+        {&ServiceMetrics::Busy, 200s, true, ""},
+        {&ServiceMetrics::Resting, 0s, true, ""},
+        {&ServiceMetrics::Busy, 301s, false, ""},
+        {&ServiceMetrics::Stopping, 0s, false, "stopping\n"},
     };
     ManualClock clock;
     ServiceMetrics metrics(clock.clock());
     for (const auto& s : steps) {
-        switch (s.step) {
-            case Step::Busy:
-                metrics.Busy();
-                break;
-            case Step::Resting:
-                metrics.Resting();
-                break;
-            case Step::StartUpPassed:
-                metrics.StartUpPassed();
-                break;
-            case Step::Stopping:
-                metrics.Stopping();
-                break;
-        }
+        (metrics.*s.step)();
         clock.now += s.after;
         const std::size_t index = static_cast<std::size_t>(&s - steps);
         EXPECT_EQ(metrics.NotLive().empty(), s.live) << index;

@@ -43,35 +43,36 @@ TEST(ServiceOptions, AcceptsEachOptionInBothFormsAndRefusesTheRestWithAReason) {
     }
 }
 
-TEST(ServiceOptions, TakesAClaimExpiryOfAtLeastTwoRenewals) {
-    const std::string refused = "--claim-expiry needs a whole number of seconds from 60 to 86400, ";
+// A claim expiry of at least two renewals, and a metrics address with a port.
+TEST(ServiceOptions, TakesAClaimExpiryAndAMetricsAddressWithinTheirBounds) {
+    const std::string expiry = "--claim-expiry needs a whole number of seconds from 60 to 86400, ";
+    const std::string address = "--metrics needs an address and a port, such as 0.0.0.0:9090, ";
     const struct {
         std::vector<std::string> arguments;
         std::optional<std::chrono::seconds> expiry;
-        std::string error;
+        std::string metrics, error;
     } cases[] = {
-        {{"--claim-expiry", "60"}, std::chrono::seconds(60), ""},
-        {{"--claim-expiry=86400"}, std::chrono::hours(24), ""},
-        {{"--claim-expiry=59"}, {}, refused + "not \"59\"."},
-        {{"--claim-expiry", "2m"}, {}, refused + "not \"2m\"."},
+        {{"--claim-expiry", "60", "--metrics=0.0.0.0:9090"},
+         std::chrono::seconds(60),
+         "0.0.0.0:9090",
+         ""},
+        {{"--claim-expiry=86400", "--metrics", "[::1]:65535"},
+         std::chrono::hours(24),
+         "[::1]:65535",
+         ""},
+        {{"--metrics=127.0.0.1:1"}, {}, "127.0.0.1:1", ""},
+        {{"--claim-expiry=59"}, {}, "", expiry + "not \"59\"."},
+        {{"--claim-expiry", "2m"}, {}, "", expiry + "not \"2m\"."},
     };
     for (const auto& c : cases) {
         const ParsedOptions parsed = ParseServiceOptions(c.arguments);
         EXPECT_EQ(parsed.error, c.error) << c.arguments.back();
-        EXPECT_EQ(parsed.options ? parsed.options->claimExpiry : std::nullopt, c.expiry)
-            << c.arguments.back();
+        EXPECT_EQ(parsed.options ? parsed.options->claimExpiry : std::nullopt, c.expiry);
+        EXPECT_EQ(parsed.options ? parsed.options->metricsAddress : "", c.metrics);
     }
-}
-
-TEST(ServiceOptions, TakesAMetricsAddressWithAPort) {
-    for (const std::string address : {"0.0.0.0:9090", "[::1]:65535", "127.0.0.1:1"}) {
-        const ParsedOptions parsed = ParseServiceOptions({"--metrics=" + address});
-        EXPECT_EQ(parsed.options ? parsed.options->metricsAddress : parsed.error, address);
-    }
-    for (const std::string address : {"9090", ":9090", "0.0.0.0:0", "0.0.0.0:65536", "host:"}) {
-        EXPECT_EQ(ParseServiceOptions({"--metrics", address}).error,
-                  "--metrics needs an address and a port, such as 0.0.0.0:9090, not \"" + address +
-                      "\".");
+    for (const std::string refused : {"9090", ":9090", "0.0.0.0:0", "0.0.0.0:65536", "host:"}) {
+        EXPECT_EQ(ParseServiceOptions({"--metrics", refused}).error,
+                  address + "not \"" + refused + "\".");
     }
 }
 
